@@ -1,0 +1,99 @@
+#pragma once
+
+// Text files as the system keeps them: CP932, lines ended by CR LF. Paths are drive-form
+// (see platform.h). Every failure is a common::Failure naming the file.
+
+#include <cstddef>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace m2v::common {
+
+// A CP932 byte that is not valid, where it stands.
+struct BadByte {
+  int line;                // 1-based
+  std::size_t offset;      // 0-based, from the start of the file
+  std::size_t column;      // 0-based, from the start of the line, in bytes
+};
+
+// The lines of a file: a line ends at CR LF, a lone CR or a lone LF; a last line without
+// a line end still counts, an empty file has no line.
+struct TextLines {
+  std::vector<std::u16string> lines;
+  std::vector<BadByte> bad_bytes;
+};
+
+TextLines SplitCp932Lines(std::string_view bytes);
+
+// Whole file as bytes. Throws Failure when it cannot be opened or read.
+std::string ReadFileBytes(const std::u16string& path);
+
+// Reads a text file line by line.
+class LineReader {
+ public:
+  // Throws Failure when the file cannot be read or holds bytes that are not CP932.
+  static LineReader Open(const std::u16string& path);
+  LineReader(std::u16string name, TextLines lines);
+
+  bool HasMoreData() const { return next_ < lines_.size(); }
+  // Throws Failure when the file has no more line.
+  std::u16string ReadLine();
+  // Lines read so far; the 1-based number of the line last read.
+  int LinesRead() const { return static_cast<int>(next_); }
+  const std::u16string& name() const { return name_; }
+  const std::vector<std::u16string>& lines() const { return lines_; }
+
+ private:
+  std::u16string name_;
+  std::vector<std::u16string> lines_;
+  std::size_t next_ = 0;
+};
+
+// Reads comma records: fields stream across line ends (a line end only ends a field).
+// A field ends at "," or at the end of its line; blanks before it are skipped; a field that
+// then starts with a double quote is the text up to the next double quote (the rest up to
+// the next "," or line end is skipped); any other field loses its trailing blanks.
+// Blank lines after the last data are not data, so a table may end in them.
+class FieldReader {
+ public:
+  static FieldReader Open(const std::u16string& path);
+  FieldReader(std::u16string name, std::vector<std::u16string> lines);
+
+  bool HasMoreData() const;
+  // Throws Failure when the data has ended.
+  std::u16string ReadField();
+  // Reads `count` fields; throws Failure naming the line when the data ends inside them.
+  std::vector<std::u16string> ReadRecord(int count);
+  // 1-based line of the next field.
+  int Line() const { return static_cast<int>(line_) + 1; }
+
+ private:
+  std::u16string name_;
+  std::vector<std::u16string> lines_;
+  std::size_t last_data_line_ = 0;  // one past the last line that holds more than blanks
+  std::size_t line_ = 0;
+  std::size_t column_ = 0;
+};
+
+// Writes CP932 lines ended by CR LF. Create replaces an existing file; Append adds at its
+// end, starting on a fresh line when the file does not end with a line end.
+class TextWriter {
+ public:
+  static TextWriter Create(const std::u16string& path);
+  static TextWriter Append(const std::u16string& path);
+
+  // Throws Failure on a write error.
+  void WriteLine(std::u16string_view line);
+  // Flushes and closes; throws Failure on a write error. Destruction closes quietly.
+  void Close();
+
+ private:
+  TextWriter(std::u16string path, std::ofstream out);
+  void Check(const char16_t* what);
+  std::u16string path_;
+  std::ofstream out_;
+};
+
+}  // namespace m2v::common

@@ -1,0 +1,83 @@
+#pragma once
+
+// Everything the operating system decides, behind drive-form paths ("D:\SURVEY\HOLE1\").
+// Windows answers natively; POSIX answers from a drive table in the Wine convention
+// (<system directory>/dosdevices/c: ...; with no entry at all, Z: is "/").
+// Drive letters are upper case in every result. Functions never throw unless they say so.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace m2v::platform {
+
+// Drives present in the table (Windows: the machine's logical drives), "C:" order.
+std::vector<char16_t> Drives();
+
+// True when the drive exists and its root folder can be read now.
+bool CanSelectDrive(char16_t drive);
+
+// Makes the drive current. False (and nothing changes) when it cannot be selected.
+bool SetCurrentDrive(char16_t drive);
+char16_t CurrentDrive();
+
+// The current folder of a drive, drive-form without a trailing "\" except at the root ("D:\").
+std::u16string CurrentFolder(char16_t drive);
+
+// Makes a folder the current folder of its drive and its drive the current drive.
+// False when the folder does not exist.
+bool SetCurrentFolder(const std::u16string& path);
+
+// Makes a possibly relative drive-form path absolute ("D:\A\B"), as Windows does:
+// "D:x" is relative to D's current folder, "\x" to the current drive, "x" to the current
+// folder; "." and ".." are resolved and doubled separators collapse. Nothing is looked up.
+std::u16string FullPath(const std::u16string& path);
+
+// The host path that a drive-form path names: each component matched without regard to
+// letter case (exact name first); a missing component keeps its case. nullopt when the
+// path's drive does not exist.
+std::optional<std::filesystem::path> ToHostPath(const std::u16string& path);
+
+// The drive-form path of a host path: the drive whose root is its longest prefix.
+std::optional<std::u16string> ToDrivePath(const std::filesystem::path& host);
+
+// A path as a person types it: a host absolute path is turned into drive-form, anything
+// else is returned unchanged (Windows: always unchanged).
+std::u16string ToDriveForm(const std::u16string& typed);
+
+bool FolderExists(const std::u16string& path);
+// A regular file (not a folder) exists under the path.
+bool FileExists(const std::u16string& path);
+// A file or folder exists under the path.
+bool EntryExists(const std::u16string& path);
+// Creates one folder level. False on failure (also when its parent is missing).
+bool CreateFolder(const std::u16string& path);
+// Size in bytes; -1 when the file does not exist or is no regular file.
+std::int64_t FileSize(const std::u16string& path);
+bool RemoveFile(const std::u16string& path);
+
+// Replaces `target` by `replacement` in one step, after its data has reached the disk:
+// a crash at any instant leaves either the old or the new target. False on failure,
+// and then both files are as they were.
+bool AtomicReplace(const std::u16string& replacement, const std::u16string& target);
+
+// The system directory without a trailing "\" (POSIX: $MIRTA2VESK_SYSDIR, else
+// ${XDG_CONFIG_HOME:-$HOME/.config}/mirta2vesk, in drive-form). Every platform honours
+// MIRTA2VESK_SYSDIR so that tests are hermetic.
+std::u16string SysDir();
+// The text without its trailing blanks.
+std::u16string QPRTrim(const std::u16string& text);
+
+// The folder that holds the program file, drive-form, without a trailing "\".
+std::u16string ProgramFolder();
+// The folder where the pattern-added marker lives: the program folder on Windows, the
+// system directory on POSIX (a program's folder is seldom writable there).
+std::u16string MarkerFolder();
+
+// Names (not paths) of the entries of a folder, sorted; folders or regular files only.
+std::vector<std::u16string> ListFolders(const std::u16string& path);
+std::vector<std::u16string> ListFiles(const std::u16string& path);
+
+}  // namespace m2v::platform

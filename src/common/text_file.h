@@ -27,6 +27,9 @@ struct TextLines {
 
 TextLines SplitCp932Lines(std::string_view bytes);
 
+// The lines of a file as raw bytes, without their line ends, by the same rule.
+std::vector<std::string_view> SplitByteLines(std::string_view bytes);
+
 // Whole file as bytes. Throws Failure when it cannot be opened or read.
 std::string ReadFileBytes(const std::u16string& path);
 
@@ -77,6 +80,9 @@ class FieldReader {
   std::size_t column_ = 0;
 };
 
+// Creates an empty file when none exists; an existing one is left as it is.
+void TouchFile(const std::u16string& path);
+
 // Writes CP932 lines ended by CR LF. Create replaces an existing file; Append adds at its
 // end, starting on a fresh line when the file does not end with a line end.
 class TextWriter {
@@ -86,6 +92,8 @@ class TextWriter {
 
   // Throws Failure on a write error.
   void WriteLine(std::u16string_view line);
+  // A line that is CP932 bytes already, copied as it stands.
+  void WriteRawLine(std::string_view bytes);
   // Flushes and closes; throws Failure on a write error. Destruction closes quietly.
   void Close();
 

@@ -10,4 +10,7 @@ namespace m2v::common {
 // characters.
 std::u16string ToNarrow(std::u16string_view text);
 
+// The half-width form of a full-width katakana ァ..ン ("ｶﾞ" for ガ); empty when it has none.
+std::u16string_view HalfWidthKatakana(char16_t c);
+
 }  // namespace m2v::common

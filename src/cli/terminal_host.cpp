@@ -1,0 +1,54 @@
+#include "cli/terminal_host.h"
+
+#include <istream>
+#include <ostream>
+
+#include "common/utf.h"
+#include "convert/run.h"
+
+namespace m2v::cli {
+
+using common::Utf16ToUtf8;
+
+TerminalHost::TerminalHost(std::u16string source, std::u16string destination,
+                           std::optional<bool> answer, bool interactive, std::istream& in,
+                           std::ostream& err)
+    : source_(std::move(source)),
+      destination_(std::move(destination)),
+      answer_(answer),
+      interactive_(interactive),
+      in_(in),
+      err_(err) {}
+
+void TerminalHost::SetMessageLine(std::u16string_view text) {
+  // Progress and completion only; clearing the line has nothing to show here.
+  if (!text.empty()) err_ << Utf16ToUtf8(text) << '\n';
+}
+
+void TerminalHost::ShowMessage(std::u16string_view text, convert::MessageIcon,
+                               std::u16string_view title) {
+  if (!title.empty()) err_ << '[' << Utf16ToUtf8(title) << "] ";
+  err_ << Utf16ToUtf8(text) << '\n';
+}
+
+bool TerminalHost::AskYesNo(std::u16string_view text) {
+  err_ << Utf16ToUtf8(text);
+  if (answer_) {
+    err_ << (*answer_ ? " はい" : " いいえ") << '\n';
+    return *answer_;
+  }
+  if (!interactive_) {
+    err_ << " いいえ（端末がないため。--yes で作成します）\n";
+    return false;
+  }
+  err_ << " [y/N] " << std::flush;
+  std::string reply;
+  std::getline(in_, reply);
+  return reply == "y" || reply == "Y" || reply == "yes";
+}
+
+void TerminalHost::ReportFailure(std::u16string_view text) {
+  err_ << "エラー: " << Utf16ToUtf8(text) << '\n';
+}
+
+}  // namespace m2v::cli

@@ -1,0 +1,84 @@
+#include "common/l23_lookup.h"
+
+#include <map>
+
+#include "common/text_file.h"
+#include "common/to_narrow.h"
+#include "platform/platform.h"
+
+namespace m2v::common {
+namespace {
+
+// Half-width katakana (alone or with its voiced mark) to the full-width letter.
+const std::map<std::u16string, char16_t>& FullWidthKatakana() {
+  static const std::map<std::u16string, char16_t> table = [] {
+    std::map<std::u16string, char16_t> t;
+    for (char16_t c = u'\u30A1'; c <= u'\u30F3'; ++c) {
+      const std::u16string_view half = HalfWidthKatakana(c);
+      if (!half.empty()) t.emplace(std::u16string(half), c);
+    }
+    t.emplace(u"ｳﾞ", u'ヴ');
+    t.emplace(u"ｰ", u'ー');
+    t.emplace(u"･", u'・');
+    t.emplace(u"｡", u'。');
+    t.emplace(u"｢", u'「');
+    t.emplace(u"｣", u'」');
+    t.emplace(u"､", u'、');
+    t.emplace(u"ﾞ", u'゛');
+    t.emplace(u"ﾟ", u'゜');
+    return t;
+  }();
+  return table;
+}
+
+// One form per class of characters the comparison takes as equal: upper case, full-width
+// kana, ASCII for full-width letters, digits and signs, katakana for hiragana.
+std::u16string Fold(std::u16string_view text) {
+  std::u16string folded;
+  folded.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c >= u'\uFF61' && c <= u'\uFF9F') {
+      const auto& kana = FullWidthKatakana();
+      if (i + 1 < text.size() && (text[i + 1] == u'ﾞ' || text[i + 1] == u'ﾟ')) {
+        const auto voiced = kana.find(std::u16string{c, text[i + 1]});
+        if (voiced != kana.end()) {
+          folded.push_back(voiced->second);
+          ++i;
+          continue;
+        }
+      }
+      const auto plain = kana.find(std::u16string{c});
+      if (plain != kana.end()) c = plain->second;
+    } else if (c >= u'\uFF01' && c <= u'\uFF5E') {
+      c = static_cast<char16_t>(c - 0xFEE0);
+    } else if (c == u'\u3000') {
+      c = u' ';
+    } else if (c >= u'\u3041' && c <= u'\u3096') {
+      c = static_cast<char16_t>(c + 0x60);
+    }
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 0x20);
+    folded.push_back(c);
+  }
+  return folded;
+}
+
+}  // namespace
+
+bool TextEqualsIgnoringCaseWidthKana(std::u16string_view a, std::u16string_view b) {
+  return Fold(a) == Fold(b);
+}
+
+std::u16string LookupL23(const std::u16string& pattern_folder, std::u16string_view key) {
+  const std::u16string path = pattern_folder + u"L23.txt";
+  if (platform::FileSize(path) < 1) return u"  ";
+  FieldReader reader = FieldReader::Open(path);
+  const std::u16string folded_key = Fold(key);
+  while (reader.HasMoreData()) {
+    std::vector<std::u16string> record = reader.ReadRecord(4);
+    if (Fold(record[2]) == folded_key) return record[0];
+  }
+  return u"  ";
+}
+
+}  // namespace m2v::common

@@ -1,0 +1,120 @@
+#include "convert/run.h"
+
+#include "common/dest_path.h"
+#include "common/failure.h"
+#include "common/field_split.h"
+#include "common/text_file.h"
+#include "common/text_util.h"
+#include "common/utf.h"
+#include "convert/header_step.h"
+#include "convert/section_passes.h"
+#include "convert/source_check.h"
+#include "platform/platform.h"
+
+namespace m2v::convert {
+namespace {
+
+constexpr std::size_t kPathPieces = 257;
+
+// Ends the run after a check: the message, then an empty message line.
+RunResult Refuse(RunHost& host, std::u16string_view message) {
+  host.ShowMessage(message, MessageIcon::kNone, u"");
+  host.SetMessageLine(u"");
+  return {};
+}
+
+// Tests the destination level by level and, after a Yes, creates the missing levels.
+// False when the person said No.
+bool PrepareDestination(const std::u16string& checked, RunHost& host) {
+  std::vector<std::u16string> pieces(kPathPieces);
+  const int n = common::CountDelims(checked, u"\\");
+  common::SplitFields(checked, u"\\", pieces);
+  std::u16string p = pieces[1];
+  bool missing = false;
+  for (int i = 2; i <= n + 1 && !missing; ++i) {
+    p += u"\\" + pieces[static_cast<std::size_t>(i)];
+    missing = !platform::FolderExists(p);
+  }
+  if (!missing) return true;
+  if (!host.AskYesNo(kCreateFolderQuestion)) return false;
+  p = pieces[1];
+  for (int i = 2; i <= n + 1; ++i) {
+    p += u"\\" + pieces[static_cast<std::size_t>(i)];
+    if (!platform::FolderExists(p) && !platform::CreateFolder(p)) {
+      throw common::Failure(p + u"\nフォルダを作成できません。");
+    }
+  }
+  return true;
+}
+
+void Convert(const std::u16string& source, const std::u16string& output_folder,
+             const RunRequest& request, RunResult& result) {
+  auto wrote = [&](bool present, std::initializer_list<const char16_t*> names) {
+    if (!present) return;
+    for (const char16_t* name : names) result.files_written.push_back(output_folder + name);
+  };
+  const common::CodeTable l4 = LoadL4Table(request.pattern_folder);
+  wrote(HeaderStep(source, output_folder, request.pattern_folder),
+        {u"CNT.TXT", u"Titl01.txt", u"Titl02.txt"});
+  wrote(LayerPass(source, output_folder, l4, request.pattern_folder, &result.learned),
+        {u"X1.TXT", u"X3.TXT"});
+  wrote(PenetrationPass(source, output_folder), {u"X5.TXT"});
+  wrote(DepthTextPass(source, output_folder), {u"X12.TXT"});
+  wrote(SectionEPass(source, output_folder, request.pattern_folder), {u"X6.TXT"});
+}
+
+}  // namespace
+
+RunResult Run(const RunRequest& request, RunHost& host) {
+  host.SetMessageLine(kProgressMessage);
+  host.ProcessPendingEvents();
+  RunResult result;
+  try {
+    std::u16string checked = host.DestinationText();
+    const common::DestPathVerdict verdict = common::CheckDestPath(checked);
+    if (verdict == common::DestPathVerdict::kBadDriveName) {
+      host.ShowMessage(common::kDriveNameMessage, MessageIcon::kInformation, u"");
+    }
+    if (verdict != common::DestPathVerdict::kAccepted) {
+      host.ShowMessage(kBadPathMessage, MessageIcon::kExclamation, host.DestinationText());
+      host.SelectDestinationText();
+      host.SetMessageLine(u"");
+      return result;
+    }
+    const std::u16string source = host.SourceText();
+    if (common::Trim(source).empty()) return Refuse(host, kNoSourceMessage);
+    if (common::Trim(host.DestinationText()).empty()) return Refuse(host, kNoDestinationMessage);
+    if (!platform::FileExists(source)) return Refuse(host, kNoSourceMessage);
+    const std::vector<Finding> findings = CheckSourceBytes(common::ReadFileBytes(source));
+    if (!findings.empty()) return Refuse(host, findings.front().message);
+    if (!PrepareDestination(checked, host)) {
+      host.SetMessageLine(u"");
+      return result;
+    }
+
+    // The output goes where the check looked, not to the raw field text.
+    result.output_folder = checked;
+    host.SetBusy(true);
+    try {
+      Convert(source, checked, request, result);
+    } catch (...) {
+      host.SetBusy(false);
+      throw;
+    }
+    result.outcome = RunOutcome::kCompleted;
+    host.SetMessageLine(kCompletionMessage);
+    host.SetBusy(false);
+  } catch (const common::Failure& failure) {
+    result.outcome = RunOutcome::kFailed;
+    host.SetMessageLine(u"");
+    host.ReportFailure(failure.message());
+  } catch (const std::exception& error) {
+    result.outcome = RunOutcome::kFailed;
+    host.SetMessageLine(u"");
+    host.ReportFailure(u"予期しないエラーで変換を中止しました。\n" +
+                       common::Utf8ToUtf16(error.what()));
+  }
+  return result;
+}
+
+}  // namespace m2v::convert

@@ -1,0 +1,164 @@
+#include "convert/section_passes.h"
+
+#include "coding/penetration_record.h"
+#include "common/failure.h"
+#include "common/l23_lookup.h"
+#include "common/text_file.h"
+#include "common/text_util.h"
+#include "convert/source_file.h"
+
+namespace m2v::convert {
+namespace {
+
+using common::RightAlign;
+using common::Trim;
+
+constexpr std::u16string_view kRangeMark = u"～";
+
+struct Layer {
+  std::u16string depth;
+  std::u16string name;
+};
+
+struct RangeTerm {
+  std::u16string text;
+  std::u16string depth;
+};
+
+std::u16string RecordNumber(int number, const char16_t* file) {
+  if (number > 32767) {
+    throw common::Failure(std::u16string(file) + u" のレコード数が 32,767 を超えました。");
+  }
+  return RightAlign(common::DecimalText(number), 3);
+}
+
+}  // namespace
+
+bool LayerPass(const std::u16string& source, const std::u16string& output_folder,
+               const common::CodeTable& l4, const std::u16string& pattern_folder,
+               std::vector<coding::LearnedSoilName>* learned) {
+  common::LineReader reader = common::LineReader::Open(source);
+  const std::int16_t records = SectionCount(FindSection(reader, kLayerMarker));
+  if (records == 0) return false;
+  std::vector<Layer> layers;
+  std::vector<RangeTerm> terms;
+  bool continues = false;
+  for (int r = 0; r < records; ++r) {
+    std::u16string line[7];
+    for (int k = 1; k <= 6; ++k) line[k] = reader.ReadLine();
+    const std::u16string depth = Trim(line[1]);
+    if (!common::IsBlank(line[2])) {
+      Layer layer{depth, Trim(line[2])};
+      if (const std::u16string addition = Trim(line[3]); !addition.empty()) {
+        layer.name += u"・" + addition;
+      }
+      layers.push_back(std::move(layer));
+    }
+    if (common::IsBlank(line[4])) continue;
+    const std::u16string term = Trim(line[4]);
+    if (term == kRangeMark) {
+      // A "～" before any term starts one with the mark itself.
+      if (terms.empty()) terms.push_back({u"", depth});
+      terms.back().text += kRangeMark;
+      continues = true;
+    } else if (continues) {
+      terms.back().text += term;
+      terms.back().depth = depth;
+      continues = false;
+    } else {
+      terms.push_back({term, depth});
+    }
+  }
+
+  common::TextWriter x1 = common::TextWriter::Create(output_folder + u"X1.TXT");
+  std::int16_t c1 = 1;
+  for (const Layer& layer : layers) {
+    coding::ClassifySoilName(c1, layer.depth, layer.name, u"", x1, pattern_folder, learned);
+  }
+  x1.Close();
+
+  common::TextWriter x3 = common::TextWriter::Create(output_folder + u"X3.TXT");
+  std::int16_t c3 = 1;
+  for (const RangeTerm& term : terms) common::WriteX3Record(c3, term.depth, term.text, l4, x3);
+  x3.Close();
+  return true;
+}
+
+bool PenetrationPass(const std::u16string& source, const std::u16string& output_folder) {
+  common::LineReader reader = common::LineReader::Open(source);
+  const std::int16_t records = SectionCount(FindSection(reader, kPenetrationMarker));
+  if (records == 0) return false;
+  common::TextWriter x5 = common::TextWriter::Create(output_folder + u"X5.TXT");
+  std::int16_t number = 1;
+  for (int r = 0; r < records; ++r) {
+    coding::PenetrationLines lines;
+    for (std::u16string& line : lines) line = reader.ReadLine();
+    coding::ConvertPenetrationRecord(number, lines, x5);
+  }
+  x5.Close();
+  return true;
+}
+
+bool DepthTextPass(const std::u16string& source, const std::u16string& output_folder) {
+  common::LineReader reader = common::LineReader::Open(source);
+  const std::int16_t count = SectionCount(FindSection(reader, kDepthTextMarker));
+  if (count == 0) return false;
+  common::TextWriter x12 = common::TextWriter::Create(output_folder + u"X12.TXT");
+  int lines_read = 0;
+  int number = 1;
+  std::u16string previous_depth = u"0.00";
+  std::u16string depth;
+  std::u16string text;
+  while (lines_read < count) {
+    bool has_text = false;
+    for (int k = 1;; ++k) {
+      const std::u16string line = reader.ReadLine();
+      if (IsControlLine(line)) break;
+      if (k == 1) {
+        depth = previous_depth;
+        previous_depth = line;
+      } else if (k >= 3) {
+        ++lines_read;
+        std::u16string piece = Trim(line);
+        if (piece.empty()) piece = u" ";
+        text = k == 3 ? piece : text + u"\\" + piece;
+        has_text = true;
+      }
+    }
+    if (const std::size_t paren = depth.find(u')'); paren != std::u16string::npos) {
+      depth = common::TrimEnd(std::u16string_view(depth).substr(0, paren));
+    }
+    // A record without a text line writes nothing rather than the previous text again.
+    if (!has_text) continue;
+    x12.WriteLine(RecordNumber(number, u"X12.TXT") + u"," + RightAlign(depth, 7) + u",\"" + text +
+                  u"\"");
+    ++number;
+  }
+  x12.Close();
+  return true;
+}
+
+bool SectionEPass(const std::u16string& source, const std::u16string& output_folder,
+                  const std::u16string& pattern_folder) {
+  common::LineReader reader = common::LineReader::Open(source);
+  const std::int16_t records = SectionCount(FindSection(reader, kSectionEMarker));
+  if (records == 0) return false;
+  common::TextWriter x6 = common::TextWriter::Create(output_folder + u"X6.TXT");
+  for (int number = 1; number <= records; ++number) {
+    std::u16string line[7];
+    for (int k = 1; k <= 6; ++k) line[k] = reader.ReadLine();
+    std::u16string out = RecordNumber(number, u"X6.TXT");
+    out += u"," + line[6];
+    out += u"," + common::LookupL23(pattern_folder, line[4]);
+    out += u",  ,";
+    out += RightAlign(Trim(line[3]), 7);
+    out += u",";
+    out += RightAlign(Trim(line[4]), 7);
+    out += std::u16string(62, u',');
+    x6.WriteLine(out);
+  }
+  x6.Close();
+  return true;
+}
+
+}  // namespace m2v::convert

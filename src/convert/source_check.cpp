@@ -1,0 +1,121 @@
+#include "convert/source_check.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "common/failure.h"
+#include "common/text_file.h"
+#include "common/text_util.h"
+#include "convert/source_file.h"
+
+namespace m2v::convert {
+namespace {
+
+using common::DecimalText;
+
+constexpr int kHeaderLinesNeeded = 33;
+
+bool IsValidUtf8WithMultibyte(std::string_view bytes) {
+  bool multibyte = false;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    const int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2
+                                   : (b & 0xF8) == 0xF0 ? 3 : -1;
+    if (extra < 0 || (extra == 1 && b < 0xC2)) return false;
+    if (i + static_cast<std::size_t>(extra) >= bytes.size() && extra > 0) return false;
+    for (int k = 1; k <= extra; ++k) {
+      if ((static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80) {
+        return false;
+      }
+    }
+    multibyte = multibyte || extra > 0;
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return multibyte;
+}
+
+std::u16string Where(const std::u16string& marker, int line) {
+  return u"変換元ファイルの " + marker + u" セクション（" + DecimalText(line) + u" 行目）";
+}
+
+// The error of one section, if its body is not all there.
+std::optional<Finding> CheckSection(const std::vector<std::u16string>& lines,
+                                    std::u16string_view marker) {
+  const auto found = std::find_if(lines.begin(), lines.end(), [&](const std::u16string& line) {
+    return line.starts_with(marker);
+  });
+  if (found == lines.end()) return std::nullopt;
+  const std::u16string m(marker);
+  const int line = static_cast<int>(found - lines.begin()) + 1;
+  const std::size_t body = static_cast<std::size_t>(line);  // index of the first body line
+  const std::size_t available = lines.size() - body;
+  std::int16_t count = 0;
+  try {
+    count = SectionCount(*found);
+  } catch (const common::Failure&) {
+    return Finding{Severity::kError, "bad-count", m, line,
+                   Where(m, line) + u"の件数が正しくありません。"};
+  }
+  auto past_end = [&](const std::u16string& what) {
+    return Finding{Severity::kError, "body-past-end", m, line,
+                   Where(m, line) + u"は " + what +
+                       u"を予告していますが、ファイルがその前に終わっています。"};
+  };
+  if (marker == kHeaderMarker) {
+    if (count < 0) {
+      return Finding{Severity::kError, "bad-count", m, line,
+                     Where(m, line) + u"の行数が負になっています。"};
+    }
+    if (count == 0) return std::nullopt;
+    if (static_cast<std::size_t>(count) > available) return past_end(DecimalText(count) + u" 行");
+    if (count < kHeaderLinesNeeded) {
+      return Finding{Severity::kError, "short-header", m, line,
+                     Where(m, line) + u"の行数が足りません。" +
+                         DecimalText(kHeaderLinesNeeded) + u" 行以上必要です。"};
+    }
+  } else if (marker == kDepthTextMarker) {
+    std::size_t next = body;
+    for (int read = 0; read < count;) {
+      for (int k = 1;; ++k) {
+        if (next >= lines.size()) return past_end(u"本文 " + DecimalText(count) + u" 行");
+        const std::u16string& text = lines[next++];
+        if (IsControlLine(text)) break;
+        if (k >= 3) ++read;
+      }
+    }
+  } else if (count > 0 && static_cast<std::size_t>(count) * 6 > available) {
+    return past_end(DecimalText(count) + u" 件（" + DecimalText(count * 6) + u" 行）");
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<Finding> CheckSourceBytes(std::string_view bytes) {
+  std::vector<Finding> findings;
+  if (bytes.starts_with("\xEF\xBB\xBF") ||
+      (!common::SplitCp932Lines(bytes).bad_bytes.empty() && IsValidUtf8WithMultibyte(bytes))) {
+    findings.push_back({Severity::kError, "utf8", u"", 0,
+                        u"変換元ファイルは UTF-8 で保存されています。"
+                        u"Shift-JIS（CP932）で保存し直してください。"});
+    return findings;
+  }
+  common::TextLines text = common::SplitCp932Lines(bytes);
+  for (const common::BadByte& bad : text.bad_bytes) {
+    findings.push_back({Severity::kError, "not-cp932", u"", bad.line,
+                        u"変換元ファイルの " + DecimalText(bad.line) + u" 行目（ファイルの " +
+                            DecimalText(static_cast<long long>(bad.offset) + 1) +
+                            u" バイト目）に Shift-JIS でない文字があります。"});
+  }
+  for (const char16_t* marker : {kHeaderMarker, kLayerMarker, kPenetrationMarker,
+                                 kDepthTextMarker, kSectionEMarker}) {
+    if (std::optional<Finding> finding = CheckSection(text.lines, marker)) {
+      findings.push_back(std::move(*finding));
+    }
+  }
+  std::stable_sort(findings.begin(), findings.end(),
+                   [](const Finding& a, const Finding& b) { return a.line < b.line; });
+  return findings;
+}
+
+}  // namespace m2v::convert

@@ -1,5 +1,7 @@
 #include "support/file_bytes.h"
 
+#include "common/utf.h"
+
 #include <iconv.h>
 
 #include <fstream>
@@ -37,6 +39,8 @@ std::string Sjis(std::string_view utf8) {
   out.resize(out.size() - dst_left);
   return out;
 }
+
+std::u16string Utf16(std::string_view utf8) { return common::Utf8ToUtf16(utf8); }
 
 std::string SjisLines(const std::vector<std::string_view>& utf8_lines) {
   std::string out;

@@ -21,6 +21,10 @@ bool CanSelectDrive(char16_t drive);
 
 // Makes the drive current. False (and nothing changes) when it cannot be selected.
 bool SetCurrentDrive(char16_t drive);
+// At start the drive of the process's working folder, which is that drive's current folder.
+// POSIX works it out from the drive table when first needed (the first drive of the table,
+// at its root, when no drive reaches the working folder) and never changes the host's own
+// working folder.
 char16_t CurrentDrive();
 
 // The current folder of a drive, drive-form without a trailing "\" except at the root ("D:\").

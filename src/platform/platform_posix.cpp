@@ -1,0 +1,484 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <system_error>
+
+#include "common/utf.h"
+#include "platform/platform.h"
+
+#if defined(__APPLE__)
+#include <mach-o/dyld.h>
+#endif
+
+namespace m2v::platform {
+
+namespace fs = std::filesystem;
+using common::Utf16ToUtf8;
+using common::Utf8ToUtf16;
+
+namespace {
+
+constexpr char16_t kSep = u'\\';
+
+char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? c - u'a' + u'A' : c; }
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return LowerAscii(x) == LowerAscii(y);
+         });
+}
+
+std::u16string RootOf(char16_t drive) { return {drive, u':', kSep}; }
+
+// The folder form used for current folders and the system directory: no trailing "\"
+// except at a drive's root.
+std::u16string WithoutTrailingSep(std::u16string path) {
+  while (path.size() > 3 && path.back() == kSep) path.pop_back();
+  return path;
+}
+
+fs::path HostSysDir() {
+  if (const char* own = std::getenv("MIRTA2VESK_SYSDIR"); own != nullptr && *own != '\0') {
+    return own;
+  }
+  fs::path config;
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg == '/') {
+    config = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') {
+      const passwd* pw = getpwuid(getuid());
+      home = (pw != nullptr && pw->pw_dir != nullptr) ? pw->pw_dir : "/";
+    }
+    config = fs::path(home) / ".config";
+  }
+  return config / "mirta2vesk";
+}
+
+struct Drive {
+  char16_t letter;
+  fs::path entry;      // as listed in dosdevices; every look-up goes through it
+  fs::path canonical;  // symbolic links resolved, for matching host paths
+};
+
+// Read afresh on every call: tests point MIRTA2VESK_SYSDIR elsewhere between cases, and
+// a user may map a drive while the program runs. The folder holds a handful of entries.
+std::vector<Drive> ReadDriveTable() {
+  std::map<char16_t, fs::path> entries;
+  std::error_code ec;
+  for (fs::directory_iterator it(HostSysDir() / "dosdevices", ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    // "d::" and "com1" are device entries in the same folder; only "x:" names a drive.
+    if (name.size() != 2 || name[1] != ':') continue;
+    const char letter = LowerAscii(name[0]);
+    if (letter < 'a' || letter > 'z') continue;
+    const auto key = static_cast<char16_t>(letter - 'a' + 'A');
+    // With both "d:" and "D:" present the lower-case one (the usual spelling) wins.
+    if (entries.count(key) == 0 || name[0] == letter) entries[key] = it->path();
+  }
+  std::vector<Drive> drives;
+  if (entries.empty()) {
+    drives.push_back({u'Z', "/", "/"});
+    return drives;
+  }
+  for (const auto& [letter, entry] : entries) {
+    std::error_code canon_ec;
+    fs::path canonical = fs::weakly_canonical(entry, canon_ec);
+    if (canon_ec) canonical = entry;
+    drives.push_back({letter, entry, canonical});
+  }
+  return drives;
+}
+
+std::optional<Drive> FindDrive(char16_t letter) {
+  letter = UpperAscii(letter);
+  for (const Drive& drive : ReadDriveTable()) {
+    if (drive.letter == letter) return drive;
+  }
+  return std::nullopt;
+}
+
+bool IsReadableFolder(const fs::path& path) {
+  DIR* dir = opendir(path.c_str());
+  if (dir == nullptr) return false;
+  closedir(dir);
+  return true;
+}
+
+// Components of a path, no empty ones: "/a//b/" gives {"a", "b"}.
+std::vector<std::string> HostComponents(const fs::path& path) {
+  std::vector<std::string> parts;
+  for (const fs::path& part : path.relative_path()) {
+    if (!part.empty()) parts.push_back(part.string());
+  }
+  return parts;
+}
+
+std::optional<std::u16string> DriveFormOf(const fs::path& host) {
+  try {
+    std::error_code ec;
+    fs::path absolute = fs::absolute(host, ec);
+    if (ec) return std::nullopt;
+    fs::path canonical = fs::weakly_canonical(absolute, ec);
+    if (ec) canonical = absolute.lexically_normal();
+    const std::vector<std::string> parts = HostComponents(canonical);
+
+    const Drive* best = nullptr;
+    std::size_t best_length = 0;
+    const std::vector<Drive> drives = ReadDriveTable();
+    for (const Drive& drive : drives) {
+      const std::vector<std::string> root = HostComponents(drive.canonical);
+      if (root.size() > parts.size() || !std::equal(root.begin(), root.end(), parts.begin())) {
+        continue;
+      }
+      // Strictly longer only, so the first letter wins between drives with one root.
+      if (best == nullptr || root.size() > best_length) {
+        best = &drive;
+        best_length = root.size();
+      }
+    }
+    if (best == nullptr) return std::nullopt;
+
+    std::u16string result = RootOf(best->letter);
+    for (std::size_t i = best_length; i < parts.size(); ++i) {
+      if (i > best_length) result += kSep;
+      result += Utf8ToUtf16(parts[i]);
+    }
+    return result;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+// Current drive and the current folder of every drive visited, as Windows keeps them per
+// process. The host's own working directory is never changed.
+struct CurrentState {
+  std::mutex mutex;
+  char16_t drive = u'Z';
+  std::map<char16_t, std::u16string> folders;
+};
+
+CurrentState& State() {
+  // Never destroyed, so that code running at exit can still ask.
+  static CurrentState* state = [] {
+    auto* s = new CurrentState;
+    std::error_code ec;
+    const fs::path cwd = fs::current_path(ec);
+    std::optional<std::u16string> here;
+    if (!ec) here = DriveFormOf(cwd);
+    if (here) {
+      s->drive = (*here)[0];
+      s->folders[s->drive] = WithoutTrailingSep(*here);
+    } else {
+      // Working outside every drive: start at the root of the first one.
+      s->drive = ReadDriveTable().front().letter;
+    }
+    return s;
+  }();
+  return *state;
+}
+
+std::u16string CurrentFolderLocked(CurrentState& state, char16_t drive) {
+  const auto it = state.folders.find(drive);
+  return it != state.folders.end() ? it->second : RootOf(drive);
+}
+
+bool IsSep(char16_t c) { return c == u'\\' || c == u'/'; }
+
+std::optional<fs::path> Host(const std::u16string& path) {
+  if (path.empty()) return std::nullopt;
+  return ToHostPath(path);
+}
+
+fs::file_status StatusOf(const std::u16string& path) {
+  const std::optional<fs::path> host = Host(path);
+  if (!host) return fs::file_status(fs::file_type::not_found);
+  std::error_code ec;
+  return fs::status(*host, ec);
+}
+
+// Names in a folder, sorted in code-unit order; `want_folders` picks folders, else regular
+// files.
+std::vector<std::u16string> ListEntries(const std::u16string& path, bool want_folders) {
+  std::vector<std::u16string> names;
+  const std::optional<fs::path> host = Host(path);
+  if (!host) return names;
+  try {
+    std::error_code ec;
+    for (fs::directory_iterator it(*host, ec), end; !ec && it != end; it.increment(ec)) {
+      std::error_code type_ec;
+      const bool match = want_folders ? it->is_directory(type_ec) : it->is_regular_file(type_ec);
+      if (match && !type_ec) names.push_back(Utf8ToUtf16(it->path().filename().string()));
+    }
+  } catch (const std::exception&) {
+    return {};
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The drive-form path without a trailing "\" (a drive's root becomes "D:"), so that the
+// caller can append "\NAME"; the host path itself when no drive reaches it.
+std::u16string FolderForAppending(const fs::path& host) {
+  if (std::optional<std::u16string> drive_form = DriveFormOf(host)) {
+    if (drive_form->back() == kSep) drive_form->pop_back();
+    return *drive_form;
+  }
+  std::u16string result = Utf8ToUtf16(host.string());
+  while (result.size() > 1 && result.back() == u'/') result.pop_back();
+  return result;
+}
+
+}  // namespace
+
+std::vector<char16_t> Drives() {
+  std::vector<char16_t> letters;
+  for (const Drive& drive : ReadDriveTable()) letters.push_back(drive.letter);
+  return letters;
+}
+
+bool CanSelectDrive(char16_t drive) {
+  const std::optional<Drive> found = FindDrive(drive);
+  return found && IsReadableFolder(found->entry);
+}
+
+bool SetCurrentDrive(char16_t drive) {
+  if (!CanSelectDrive(drive)) return false;
+  CurrentState& state = State();
+  std::lock_guard lock(state.mutex);
+  state.drive = UpperAscii(drive);
+  return true;
+}
+
+char16_t CurrentDrive() {
+  CurrentState& state = State();
+  std::lock_guard lock(state.mutex);
+  return state.drive;
+}
+
+std::u16string CurrentFolder(char16_t drive) {
+  CurrentState& state = State();
+  std::lock_guard lock(state.mutex);
+  return CurrentFolderLocked(state, UpperAscii(drive));
+}
+
+bool SetCurrentFolder(const std::u16string& path) {
+  const std::u16string full = FullPath(path);
+  if (full.empty() || !FolderExists(full) || !CanSelectDrive(full[0])) return false;
+  CurrentState& state = State();
+  std::lock_guard lock(state.mutex);
+  state.drive = full[0];
+  state.folders[full[0]] = WithoutTrailingSep(full);
+  return true;
+}
+
+std::u16string FullPath(const std::u16string& path) {
+  if (path.empty()) return {};
+  char16_t drive = 0;
+  std::u16string base;  // absolute folder the rest is relative to
+  std::u16string rest;
+  {
+    CurrentState& state = State();
+    std::lock_guard lock(state.mutex);
+    if (path.size() >= 2 && path[1] == u':') {
+      drive = UpperAscii(path[0]);
+      rest = path.substr(2);
+      base = (!rest.empty() && IsSep(rest[0])) ? RootOf(drive) : CurrentFolderLocked(state, drive);
+    } else {
+      drive = state.drive;
+      rest = path;
+      base = IsSep(rest[0]) ? RootOf(drive) : CurrentFolderLocked(state, drive);
+    }
+  }
+
+  std::vector<std::u16string> parts;
+  auto push_components = [&parts](std::u16string_view text) {
+    std::size_t start = 0;
+    while (start <= text.size()) {
+      std::size_t end = start;
+      while (end < text.size() && !IsSep(text[end])) ++end;
+      const std::u16string_view part = text.substr(start, end - start);
+      if (part == u"..") {
+        if (!parts.empty()) parts.pop_back();
+      } else if (!part.empty() && part != u".") {
+        parts.emplace_back(part);
+      }
+      start = end + 1;
+    }
+  };
+  push_components(std::u16string_view(base).substr(3));
+  push_components(rest);
+
+  std::u16string result = RootOf(drive);
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) result += kSep;
+    result += parts[i];
+  }
+  // A trailing separator in the input survives, as GetFullPathNameW keeps it.
+  if (!rest.empty() && IsSep(rest.back()) && result.back() != kSep) result += kSep;
+  return result;
+}
+
+std::optional<fs::path> ToHostPath(const std::u16string& path) {
+  try {
+    const std::u16string full = FullPath(path);
+    if (full.size() < 3) return std::nullopt;
+    const std::optional<Drive> drive = FindDrive(full[0]);
+    if (!drive) return std::nullopt;
+
+    fs::path host = drive->canonical;
+    bool parent_exists = true;
+    std::size_t start = 3;
+    while (start < full.size()) {
+      std::size_t end = full.find(kSep, start);
+      if (end == std::u16string::npos) end = full.size();
+      const std::string wanted = Utf16ToUtf8(full.substr(start, end - start));
+      start = end + 1;
+      if (wanted.empty()) continue;
+
+      std::string chosen = wanted;
+      if (parent_exists) {
+        std::error_code ec;
+        if (!fs::exists(fs::symlink_status(host / wanted, ec))) {
+          // Several names may differ only in case; the smallest wins so that the choice
+          // does not depend on the order the folder happens to list them in.
+          std::optional<std::string> match;
+          for (fs::directory_iterator it(host, ec), stop; !ec && it != stop; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (EqualIgnoringAsciiCase(name, wanted) && (!match || name < *match)) match = name;
+          }
+          if (match) {
+            chosen = *match;
+          } else {
+            parent_exists = false;
+          }
+        }
+      }
+      host /= chosen;
+    }
+    // "D:\NAME\" names a folder only; "/" keeps that meaning for the host.
+    if (full.size() > 3 && full.back() == kSep) host /= "";
+    return host;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<std::u16string> ToDrivePath(const fs::path& host) { return DriveFormOf(host); }
+
+std::u16string ToDriveForm(const std::u16string& typed) {
+  if (typed.empty() || typed[0] != u'/') return typed;
+  std::optional<std::u16string> drive_form = DriveFormOf(fs::path(Utf16ToUtf8(typed)));
+  if (!drive_form) return typed;
+  // "/srv/out/" names a folder the way "D:\out\" does; keep the hint.
+  if (typed.back() == u'/' && drive_form->back() != kSep) *drive_form += kSep;
+  return *drive_form;
+}
+
+bool FolderExists(const std::u16string& path) { return fs::is_directory(StatusOf(path)); }
+
+bool FileExists(const std::u16string& path) { return fs::is_regular_file(StatusOf(path)); }
+
+bool EntryExists(const std::u16string& path) { return fs::exists(StatusOf(path)); }
+
+bool CreateFolder(const std::u16string& path) {
+  const std::optional<fs::path> host = Host(path);
+  return host && mkdir(host->c_str(), 0777) == 0;
+}
+
+std::int64_t FileSize(const std::u16string& path) {
+  const std::optional<fs::path> host = Host(path);
+  if (!host) return -1;
+  struct stat info {};
+  if (stat(host->c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  return static_cast<std::int64_t>(info.st_size);
+}
+
+bool RemoveFile(const std::u16string& path) {
+  const std::optional<fs::path> host = Host(path);
+  if (!host) return false;
+  struct stat info {};
+  // unlink() would also take a symbolic link to a folder; only files go this way.
+  if (stat(host->c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+  return unlink(host->c_str()) == 0;
+}
+
+bool AtomicReplace(const std::u16string& replacement, const std::u16string& target) {
+  const std::optional<fs::path> from = Host(replacement);
+  const std::optional<fs::path> to = Host(target);
+  if (!from || !to) return false;
+
+  const int fd = open(from->c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  const bool synced = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && fsync(fd) == 0;
+  if (close(fd) != 0 || !synced) return false;
+
+  if (std::rename(from->c_str(), to->c_str()) != 0) return false;
+
+  // The rename is the commit point. Syncing the folder makes it survive a crash; when that
+  // fails the new target is already in place, so the replacement still counts as done.
+  fs::path folder = to->parent_path();
+  if (folder.empty()) folder = ".";
+  const int dir_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_fd >= 0) {
+    fsync(dir_fd);
+    close(dir_fd);
+  }
+  return true;
+}
+
+std::u16string SysDir() {
+  try {
+    return FolderForAppending(HostSysDir());
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+std::u16string QPRTrim(const std::u16string& text) {
+  const std::size_t end = text.find_last_not_of(u' ');
+  return end == std::u16string::npos ? std::u16string() : text.substr(0, end + 1);
+}
+
+std::u16string ProgramFolder() {
+  try {
+#if defined(__APPLE__)
+    uint32_t size = 0;
+    _NSGetExecutablePath(nullptr, &size);
+    std::string buffer(size, '\0');
+    if (_NSGetExecutablePath(buffer.data(), &size) != 0) return {};
+    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+    const fs::path exe = buffer;
+#else
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+#endif
+    return FolderForAppending(exe.parent_path());
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+std::u16string MarkerFolder() { return SysDir(); }
+
+std::vector<std::u16string> ListFolders(const std::u16string& path) {
+  return ListEntries(path, true);
+}
+
+std::vector<std::u16string> ListFiles(const std::u16string& path) {
+  return ListEntries(path, false);
+}
+
+}  // namespace m2v::platform

@@ -1,0 +1,295 @@
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <direct.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cwchar>
+
+#include "platform/platform.h"
+
+namespace m2v::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide strings are UTF-16");
+
+constexpr char16_t kSep = u'\\';
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+std::u16string Utf16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
+char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? c - u'a' + u'A' : c; }
+bool IsLetter(char16_t c) { return c >= u'A' && c <= u'Z'; }
+
+std::u16string RootOf(char16_t drive) { return {drive, u':', kSep}; }
+
+// Windows hands drive letters back in the case they were typed; callers compare them.
+std::u16string UpperDrive(std::u16string path) {
+  if (path.size() >= 2 && path[1] == u':') path[0] = UpperAscii(path[0]);
+  return path;
+}
+
+std::u16string WithoutTrailingSep(std::u16string path, std::size_t keep) {
+  while (path.size() > keep && path.back() == kSep) path.pop_back();
+  return path;
+}
+
+bool DriveInTable(char16_t drive) {
+  drive = UpperAscii(drive);
+  return IsLetter(drive) && (GetLogicalDrives() & (DWORD{1} << (drive - u'A'))) != 0;
+}
+
+// "Insert a disk" boxes must not appear while an empty drive is probed.
+class NoCriticalErrorBoxes {
+ public:
+  NoCriticalErrorBoxes() { SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous_); }
+  ~NoCriticalErrorBoxes() { SetThreadErrorMode(previous_, nullptr); }
+  NoCriticalErrorBoxes(const NoCriticalErrorBoxes&) = delete;
+  NoCriticalErrorBoxes& operator=(const NoCriticalErrorBoxes&) = delete;
+
+ private:
+  DWORD previous_ = 0;
+};
+
+std::optional<std::wstring> FullPathOf(const std::wstring& path) {
+  if (path.empty()) return std::nullopt;
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0) return std::nullopt;
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    buffer.resize(length);  // too small: `length` counts the terminating NUL too
+  }
+}
+
+// The long-path prefix "\\?\" adds nothing to a drive-form path.
+std::wstring WithoutLongPrefix(std::wstring path) {
+  if (path.size() >= 6 && path.compare(0, 4, L"\\\\?\\") == 0 && path[5] == L':') {
+    path.erase(0, 4);
+  }
+  return path;
+}
+
+DWORD AttributesOf(const std::u16string& path) {
+  if (path.empty()) return INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(Wide(path).c_str());
+}
+
+std::vector<std::u16string> ListEntries(const std::u16string& path, bool want_folders) {
+  std::vector<std::u16string> names;
+  if (path.empty()) return names;
+  std::wstring pattern = Wide(path);
+  if (pattern.back() != L'\\' && pattern.back() != L'/' && pattern.back() != L':') {
+    pattern += L'\\';
+  }
+  pattern += L'*';
+
+  WIN32_FIND_DATAW data;
+  const HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const bool device = (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) != 0;
+    if (want_folders ? folder : (!folder && !device)) names.push_back(Utf16(name));
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+std::vector<char16_t> Drives() {
+  std::vector<char16_t> letters;
+  const DWORD mask = GetLogicalDrives();
+  for (int i = 0; i < 26; ++i) {
+    if ((mask & (DWORD{1} << i)) != 0) letters.push_back(static_cast<char16_t>(u'A' + i));
+  }
+  return letters;
+}
+
+bool CanSelectDrive(char16_t drive) {
+  drive = UpperAscii(drive);
+  if (!DriveInTable(drive)) return false;
+  const NoCriticalErrorBoxes quiet;
+  const std::wstring pattern = {static_cast<wchar_t>(drive), L':', L'\\', L'*'};
+  WIN32_FIND_DATAW data;
+  const HANDLE find =
+      FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+  if (find != INVALID_HANDLE_VALUE) {
+    FindClose(find);
+    return true;
+  }
+  // A freshly formatted medium has nothing in its root, yet it can be read.
+  return GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+bool SetCurrentDrive(char16_t drive) {
+  drive = UpperAscii(drive);
+  if (!CanSelectDrive(drive)) return false;
+  return _chdrive(drive - u'A' + 1) == 0;
+}
+
+char16_t CurrentDrive() {
+  const int drive = _getdrive();
+  // 0 when the process works in a network share without a letter; C: is what such a
+  // process would have seen as its drive under the old tools.
+  return drive >= 1 && drive <= 26 ? static_cast<char16_t>(u'A' + drive - 1) : u'C';
+}
+
+std::u16string CurrentFolder(char16_t drive) {
+  drive = UpperAscii(drive);
+  // The runtime rejects an absent drive as an invalid parameter, which may end the program.
+  if (!DriveInTable(drive)) return RootOf(drive);
+  wchar_t* folder = _wgetdcwd(drive - u'A' + 1, nullptr, 0);
+  if (folder == nullptr) return RootOf(drive);
+  std::u16string result = Utf16(folder);
+  free(folder);
+  return WithoutTrailingSep(UpperDrive(result), 3);
+}
+
+bool SetCurrentFolder(const std::u16string& path) {
+  const std::u16string full = FullPath(path);
+  if (full.empty() || !FolderExists(full)) return false;
+  // _wchdir, unlike SetCurrentDirectoryW, also records the folder as its drive's own
+  // current folder, which "D:x" and _wgetdcwd read back.
+  return _wchdir(Wide(full).c_str()) == 0;
+}
+
+std::u16string FullPath(const std::u16string& path) {
+  const std::optional<std::wstring> full = FullPathOf(Wide(path));
+  return full ? UpperDrive(Utf16(*full)) : std::u16string();
+}
+
+std::optional<fs::path> ToHostPath(const std::u16string& path) {
+  if (path.size() >= 2 && path[1] == u':' && !DriveInTable(path[0])) return std::nullopt;
+  return fs::path(Wide(path));
+}
+
+std::optional<std::u16string> ToDrivePath(const fs::path& host) {
+  const std::optional<std::wstring> full = FullPathOf(WithoutLongPrefix(host.wstring()));
+  if (!full || full->size() < 3 || (*full)[1] != L':') return std::nullopt;  // a share
+  return UpperDrive(Utf16(*full));
+}
+
+std::u16string ToDriveForm(const std::u16string& typed) { return typed; }
+
+bool FolderExists(const std::u16string& path) {
+  const DWORD attributes = AttributesOf(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FileExists(const std::u16string& path) {
+  const DWORD attributes = AttributesOf(path);
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+}
+
+bool EntryExists(const std::u16string& path) {
+  return AttributesOf(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool CreateFolder(const std::u16string& path) {
+  return !path.empty() && CreateDirectoryW(Wide(path).c_str(), nullptr) != 0;
+}
+
+std::int64_t FileSize(const std::u16string& path) {
+  if (path.empty()) return -1;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return -1;
+  if ((data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) return -1;
+  return static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
+}
+
+bool RemoveFile(const std::u16string& path) {
+  return !path.empty() && DeleteFileW(Wide(path).c_str()) != 0;
+}
+
+bool AtomicReplace(const std::u16string& replacement, const std::u16string& target) {
+  if (replacement.empty() || target.empty()) return false;
+  const std::wstring from = Wide(replacement);
+  const std::wstring to = Wide(target);
+  // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open, so only a file gets past.
+  const HANDLE file = CreateFileW(from.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool flushed = FlushFileBuffers(file) != 0;
+  const bool closed = CloseHandle(file) != 0;
+  if (!flushed || !closed) return false;
+  return MoveFileExW(from.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::u16string SysDir() {
+  if (const wchar_t* own = _wgetenv(L"MIRTA2VESK_SYSDIR"); own != nullptr && *own != L'\0') {
+    const std::u16string full = FullPath(Utf16(own));
+    return WithoutTrailingSep(full.empty() ? Utf16(own) : full, 0);
+  }
+  // Installers of the 32-bit era put the settings file where a 32-bit program sees the
+  // system folder; on 64-bit Windows that is the WOW64 folder. It does not exist on
+  // 32-bit Windows, where the call fails.
+  using Getter = UINT(WINAPI*)(LPWSTR, UINT);
+  for (const Getter get : {Getter{GetSystemWow64DirectoryW}, Getter{GetSystemDirectoryW}}) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    UINT length = get(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (length >= buffer.size()) {
+      buffer.resize(length);
+      length = get(buffer.data(), static_cast<UINT>(buffer.size()));
+    }
+    if (length == 0 || length >= buffer.size()) continue;
+    buffer.resize(length);
+    return WithoutTrailingSep(UpperDrive(Utf16(buffer)), 0);
+  }
+  return {};
+}
+
+std::u16string QPRTrim(const std::u16string& text) {
+  const std::size_t end = text.find_last_not_of(u' ');
+  return end == std::u16string::npos ? std::u16string() : text.substr(0, end + 1);
+}
+
+std::u16string ProgramFolder() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);  // truncated
+  }
+  const std::u16string file = UpperDrive(Utf16(WithoutLongPrefix(buffer)));
+  const std::size_t sep = file.find_last_of(kSep);
+  if (sep == std::u16string::npos) return {};
+  return WithoutTrailingSep(file.substr(0, sep), 0);
+}
+
+std::u16string MarkerFolder() { return ProgramFolder(); }
+
+std::vector<std::u16string> ListFolders(const std::u16string& path) {
+  return ListEntries(path, true);
+}
+
+std::vector<std::u16string> ListFiles(const std::u16string& path) {
+  return ListEntries(path, false);
+}
+
+}  // namespace m2v::platform

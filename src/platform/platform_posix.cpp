@@ -331,6 +331,12 @@ std::u16string FullPath(const std::u16string& path) {
 
 std::optional<fs::path> ToHostPath(const std::u16string& path) {
   try {
+    // A host path (the system directory when no drive reaches it) stays a host path.
+    if (!path.empty() && path[0] == u'/') {
+      std::u16string host = path;
+      std::replace(host.begin(), host.end(), kSep, u'/');
+      return fs::path(Utf16ToUtf8(host));
+    }
     const std::u16string full = FullPath(path);
     if (full.size() < 3) return std::nullopt;
     const std::optional<Drive> drive = FindDrive(full[0]);

@@ -86,6 +86,7 @@ TEST_F(SoilTablesTest, FindSoilRecordSearchesOneRange) {
 }
 
 TEST_F(SoilTablesTest, PrepareSoilTableCreatesAnEmptyTableAndKeepsAnExistingOne) {
+  std::filesystem::create_directories(Table(""));
   PrepareSoilTable(patdat);
   EXPECT_EQ(TableBytes("KISHITU.TXT"), "");
   test::WriteBytes(Table("KISHITU.TXT"), "5012,a,,,,");  // no final line end

@@ -5,13 +5,14 @@
 
 #include "common/failure.h"
 #include "support/file_bytes.h"
+#include "support/matchers.h"
 #include "support/temp_dir.h"
 
 namespace m2v::common {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
+using test::HasText;
 using test::ReadBytes;
 using test::Sjis;
 using test::WriteBytes;
@@ -58,7 +59,7 @@ TEST_F(TextFileTest, LineReaderReadsToTheEndAndReportsReadingPastIt) {
     reader.ReadLine();
     FAIL();
   } catch (const Failure& f) {
-    EXPECT_THAT(f.message(), HasSubstr(u"D:\\T.TXT"));
+    EXPECT_THAT(f.message(), HasText(u"D:\\T.TXT"));
   }
 }
 
@@ -72,7 +73,7 @@ TEST_F(TextFileTest, OpeningAMissingFileOrAFolderOrBadBytesIsAFailure) {
     LineReader::Open(u"D:\\bad.txt");
     FAIL();
   } catch (const Failure& f) {
-    EXPECT_THAT(f.message(), HasSubstr(u"2 行目"));
+    EXPECT_THAT(f.message(), HasText(u"2 行目"));
   }
 }
 
@@ -109,8 +110,8 @@ TEST(FieldReaderTest, AnIncompleteLastRecordIsReportedWithItsLine) {
     reader.ReadRecord(4);
     FAIL();
   } catch (const Failure& f) {
-    EXPECT_THAT(f.message(), HasSubstr(u"L23.txt"));
-    EXPECT_THAT(f.message(), HasSubstr(u"2 行目"));
+    EXPECT_THAT(f.message(), HasText(u"L23.txt"));
+    EXPECT_THAT(f.message(), HasText(u"2 行目"));
   }
 }
 

@@ -231,12 +231,12 @@ class SurveyChecker {
     if (!learned) return;
     if (learned->kind == coding::LearnedSoilName::Kind::kNewUserCode) {
       Inform("new-soil-name", kLayerMarker, base + 2,
-             u"土質名" + Quoted(learned->name) + u"は土質表にありません。ユーザーコード " +
-                 learned->code + u" が付き、KISHITU.TXT と XKISHITU.TXT に加えられます。");
+             u"新しい土質名" + Quoted(learned->name) + u"にユーザーコード " + learned->code +
+                 u" が付きます（KISHITU.TXT と XKISHITU.TXT に追加）。");
     } else {
       Inform("adopted-soil-name", kLayerMarker, base + 2,
-             u"土質名" + Quoted(learned->name) + u"は XKISHITU.TXT にだけあります。コード " +
-                 learned->code + u" が KISHITU.TXT に採用されます。");
+             u"土質名" + Quoted(learned->name) + u"は XKISHITU.TXT のコード " + learned->code +
+                 u" で KISHITU.TXT に採用されます。");
     }
   }
 
@@ -347,7 +347,8 @@ class SurveyChecker {
       for (int k : {3, 4}) {
         const std::u16string text = Trim(Line(base + k));
         if (text.size() > kLabelWidth) {
-          WarnLongLabel(kSectionEMarker, base + k, DecimalText(k) + u" 行目", text, u"X6.TXT");
+          WarnLongLabel(kSectionEMarker, base + k, u"レコードの " + DecimalText(k) + u" 行目", text,
+                        u"X6.TXT");
         }
       }
     }

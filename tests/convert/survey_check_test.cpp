@@ -81,10 +81,10 @@ TEST_F(SurveyCheckTest, LayersAndPenetrationTests) {
   EXPECT_THAT(MessageAt(findings, "long-label", 32), ::testing::HasSubstr("X3.TXT には"));
   // XKISHITU holds 2000 and 2003 before 9000: the new names get 2004 and 2005 in turn.
   EXPECT_THAT(MessageAt(findings, "new-soil-name", 9),
-              ::testing::HasSubstr("「腐植土」は土質表にありません。ユーザーコード 2004 が付き"));
+              ::testing::HasSubstr("新しい土質名「腐植土」にユーザーコード 2004 が付きます"));
   EXPECT_THAT(MessageAt(findings, "new-soil-name", 15), ::testing::HasSubstr("2005"));
   EXPECT_THAT(MessageAt(findings, "adopted-soil-name", 21),
-              ::testing::HasSubstr("「礫混じり砂」は XKISHITU.TXT にだけあります。コード 2003"));
+              ::testing::HasSubstr("「礫混じり砂」は XKISHITU.TXT のコード 2003 で"));
   EXPECT_THAT(MessageAt(findings, "n-value-cut", 40), ::testing::HasSubstr("N 値 1500"));
   EXPECT_THAT(MessageAt(findings, "n-value-cut", 40), ::testing::HasSubstr("「500」"));
   EXPECT_THAT(MessageAt(findings, "long-entry", 41), ::testing::HasSubstr("「234/ 56」"));
@@ -113,7 +113,8 @@ TEST_F(SurveyCheckTest, DepthTextsSectionEAndAnError) {
                           "W body-over-marker@20 $C", "I section-count@20 $C", "W long-label@21 $E",
                           "W long-label@22 $E", "W duplicate-section@25 $K"));
   EXPECT_THAT(MessageAt(findings, "long-label", 8), ::testing::HasSubstr("「23.4567」"));
-  EXPECT_THAT(MessageAt(findings, "long-label", 22), ::testing::HasSubstr("4 行目"));
+  EXPECT_THAT(MessageAt(findings, "long-label", 22),
+              ::testing::HasSubstr("レコードの 4 行目「砂礫層ですよね色」"));
   EXPECT_THAT(MessageAt(findings, "section-count", 20),
               "$C セクションの件数は 0 です。X5.TXT は作られません。");
 }

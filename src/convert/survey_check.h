@@ -11,6 +11,9 @@
 //                 record-without-text, range-without-term, count-mid-record,
 //                 duplicate-section, body-over-marker, table-failure
 //   information   section-count, new-soil-name, adopted-soil-name
+// A character without a CP932 form has no rule of its own: every character a CP932 file
+// decodes to has one, so such a character can only come from a byte that is not CP932,
+// which not-cp932 already names with its line and offset.
 
 #include <string>
 #include <string_view>

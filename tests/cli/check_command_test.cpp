@@ -120,13 +120,14 @@ TEST_F(CheckCommandTest, JsonGivesOneObjectPerFileThatReadsBack) {
 }
 
 TEST_F(CheckCommandTest, JsonStringsReadBackExactly) {
+  using namespace std::string_literals;
   const std::string texts[] = {
       "",
       "plain",
       "quote \" backslash \\ slash /",
       "D:\\IN\\HOLE1.ddf",
-      std::string("controls \x01\x1f\t\r\n\b\f end", 24),
-      std::string("nul \0 inside", 12),
+      "controls \x01\x1f\t\r\n\b\f end"s,
+      "nul \0 inside"s,
       "全角「（」と～",
   };
   for (const std::string& text : texts) {

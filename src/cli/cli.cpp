@@ -90,8 +90,8 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   }
 
   TerminalHost host(platform::ToDriveForm(options->operands[0]),
-                    platform::ToDriveForm(options->operands[1]), options->answer, interactive,
-                    in, err);
+                    platform::ToDriveForm(options->operands[1]), options->answer, interactive, in,
+                    err);
   const convert::RunResult result = convert::Run({pattern_folder}, host);
   switch (result.outcome) {
     case convert::RunOutcome::kCompleted:

@@ -1,5 +1,6 @@
 #include "app/message_boxes.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace m2v::app {
@@ -26,8 +27,13 @@ QMessageBox::Icon ToQtIcon(BoxIcon icon) {
 bool QtMessageBoxes::Show(QWidget* parent, const Box& box) {
   QMessageBox dialog(ToQtIcon(box.icon), box.title, box.text,
                      box.yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
-  // Yes/No boxes start on Yes, as the platform's own do.
-  if (box.yes_no) dialog.setDefaultButton(QMessageBox::Yes);
+  // The users read Japanese buttons in every other box on their desktop; Qt ships English.
+  if (box.yes_no) {
+    dialog.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    dialog.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    // Yes/No boxes start on Yes, as the platform's own do.
+    dialog.setDefaultButton(QMessageBox::Yes);
+  }
   return dialog.exec() == QMessageBox::Yes;
 }
 

@@ -152,8 +152,9 @@ std::string EncodeCp932(std::u16string_view text) {
       --dst_left;
       const char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(in[0]) |
                                                   (static_cast<unsigned char>(in[1]) << 8));
-      const std::size_t skip =
-          (unit >= 0xD800 && unit <= 0xDBFF && in_left >= 4) ? 4 : std::min<std::size_t>(2, in_left);
+      const std::size_t skip = (unit >= 0xD800 && unit <= 0xDBFF && in_left >= 4)
+                                   ? 4
+                                   : std::min<std::size_t>(2, in_left);
       in += skip;
       in_left -= skip;
       cd.Reset();
@@ -179,9 +180,9 @@ DecodedText DecodeCp932(std::string_view bytes) {
     }
     const int len = IsLeadByte(b) ? 2 : 1;
     wchar_t wc = 0;
-    const bool ok = !IsRefusedSingleByte(b) && pos + len <= bytes.size() &&
-                    MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data() + pos, len, &wc,
-                                        1) == 1;
+    const bool ok =
+        !IsRefusedSingleByte(b) && pos + len <= bytes.size() &&
+        MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data() + pos, len, &wc, 1) == 1;
     if (ok) {
       result.text.push_back(static_cast<char16_t>(wc));
       pos += len;
@@ -206,8 +207,8 @@ std::string EncodeCp932(std::u16string_view text) {
     char buf[4];
     BOOL used_default = FALSE;
     const wchar_t wc = IsOneWayCharacter(c) ? L'?' : static_cast<wchar_t>(c);
-    const int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &wc, 1, buf, sizeof buf, "?",
-                                      &used_default);
+    const int n =
+        WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &wc, 1, buf, sizeof buf, "?", &used_default);
     if (n <= 0 || used_default) {
       result.push_back('?');
     } else {

@@ -13,9 +13,9 @@ namespace m2v::common {
 
 // A CP932 byte that is not valid, where it stands.
 struct BadByte {
-  int line;                // 1-based
-  std::size_t offset;      // 0-based, from the start of the file
-  std::size_t column;      // 0-based, from the start of the line, in bytes
+  int line;            // 1-based
+  std::size_t offset;  // 0-based, from the start of the file
+  std::size_t column;  // 0-based, from the start of the line, in bytes
 };
 
 // The lines of a file: a line ends at CR LF, a lone CR or a lone LF; a last line without

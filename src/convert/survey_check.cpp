@@ -363,10 +363,12 @@ class SurveyChecker {
           return b.first <= line && line <= b.last;
         });
         if (body != bodies_.end()) {
+          // The line before a body is the marker line of its section.
+          const std::u16string owner = Line(body->first - 1).substr(0, 2);
           Warn("body-over-marker", section.marker, line,
-               u"この行は " + std::u16string(section.marker) +
-                   u" で始まりますが、ほかのセクションの本文として読まれます。"
-                   u"前のセクションの件数を確かめてください。");
+               u"この行は " + std::u16string(section.marker) + u" で始まりますが、" +
+                   DecimalText(body->first - 1) + u" 行目の " + owner +
+                   u" セクションの本文として読まれます。" + owner + u" の件数を確かめてください。");
         } else if (std::find(first_marker_line_.begin(), first_marker_line_.end(), line) ==
                    first_marker_line_.end()) {
           Warn("duplicate-section", section.marker, line,

@@ -115,6 +115,9 @@ TEST_F(SurveyCheckTest, DepthTextsSectionEAndAnError) {
   EXPECT_THAT(MessageAt(findings, "long-label", 8), ::testing::HasSubstr("「23.4567」"));
   EXPECT_THAT(MessageAt(findings, "long-label", 22),
               ::testing::HasSubstr("レコードの 4 行目「砂礫層ですよね色」"));
+  EXPECT_EQ(MessageAt(findings, "body-over-marker", 20),
+            "この行は $C で始まりますが、18 行目の $E セクションの本文として読まれます。"
+            "$E の件数を確かめてください。");
   EXPECT_THAT(MessageAt(findings, "section-count", 20),
               "$C セクションの件数は 0 です。X5.TXT は作られません。");
 }

@@ -15,6 +15,7 @@
 
 #include "coding/soil_classification.h"
 #include "coding/soil_tables.h"
+#include "common/file_cache.h"
 #include "common/l23_lookup.h"
 #include "common/num_value.h"
 #include "common/text_file.h"
@@ -190,11 +191,18 @@ class LayerFile {
 
 enum SoilCase { kFoundInRange1, kFoundInRange3, kNewName };
 
+// Each benchmark opens the cache scope of a run; it keeps the tables only when caches are on
+// (the last argument 1), else every look-up reads its table as the system always did.
+const char* CacheLabel(bool on) { return on ? "kept" : "read each time"; }
+
 void BM_ClassifySoilName(benchmark::State& state) {
   const SoilTableCase& table = SoilTable(static_cast<int>(state.range(0)));
   const auto which = static_cast<SoilCase>(state.range(1));
+  const bool kept = state.range(2) == 1;
   const TableSnapshot snapshot(table.folder);
   LayerFile x1(table.folder);
+  common::SetFileCachesEnabled(kept);
+  const common::FileCacheScope cache;
   long taught = 0;
   for (auto _ : state) {
     std::u16string name = which == kFoundInRange1 ? table.in_range_1
@@ -211,12 +219,13 @@ void BM_ClassifySoilName(benchmark::State& state) {
     coding::ClassifySoilName(x1.number(), u"12.50", name, u"", x1.writer(), table.patdat);
   }
   snapshot.Restore();
-  state.SetLabel(which == kFoundInRange1   ? "found in range 1"
-                 : which == kFoundInRange3 ? "found in range 3"
-                                           : "new name");
+  state.SetLabel(std::string(which == kFoundInRange1   ? "found in range 1"
+                             : which == kFoundInRange3 ? "found in range 3"
+                                                       : "new name") +
+                 ", " + CacheLabel(kept));
 }
 BENCHMARK(BM_ClassifySoilName)
-    ->ArgsProduct({{100, 1000, 10000}, {kFoundInRange1, kFoundInRange3, kNewName}})
+    ->ArgsProduct({{100, 1000, 10000}, {kFoundInRange1, kFoundInRange3, kNewName}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 
 void BM_AddUserSoilRecord(benchmark::State& state) {
@@ -225,6 +234,9 @@ void BM_AddUserSoilRecord(benchmark::State& state) {
   const fs::path folder = Survey("user2000", shape) / "PATDAT";
   const std::u16string patdat = Drive("user2000/PATDAT/");
   const TableSnapshot snapshot(folder);
+  const bool kept = state.range(0) == 1;
+  common::SetFileCachesEnabled(kept);
+  const common::FileCacheScope cache;
   long added = 0;
   for (auto _ : state) {
     if (++added % 256 == 0) {
@@ -236,8 +248,9 @@ void BM_AddUserSoilRecord(benchmark::State& state) {
         patdat, u"新規土質" + common::Utf8ToUtf16(std::to_string(added)), u""));
   }
   snapshot.Restore();
+  state.SetLabel(CacheLabel(kept));
 }
-BENCHMARK(BM_AddUserSoilRecord)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AddUserSoilRecord)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_LookupL23(benchmark::State& state) {
   Stress();
@@ -248,10 +261,14 @@ void BM_LookupL23(benchmark::State& state) {
     common::FieldReader reader = common::FieldReader::Open(patdat + u"L23.txt");
     for (int row = 0; row <= 500 && reader.HasMoreData(); ++row) key = reader.ReadRecord(4)[2];
   }
+  const bool kept = state.range(1) == 1;
+  common::SetFileCachesEnabled(kept);
+  const common::FileCacheScope cache;
   for (auto _ : state) benchmark::DoNotOptimize(common::LookupL23(patdat, key));
-  state.SetLabel(state.range(0) == 1 ? "middle row" : "no row");
+  state.SetLabel(std::string(state.range(0) == 1 ? "middle row" : "no row") + ", " +
+                 CacheLabel(kept));
 }
-BENCHMARK(BM_LookupL23)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LookupL23)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 class QuietHost : public convert::RunHost {
  public:
@@ -279,6 +296,8 @@ void BM_WholeRun(benchmark::State& state) {
   const TableSnapshot snapshot(folder / "PATDAT");
   QuietHost host(Drive("realistic/survey.ddf"), Drive("SURVEY/AB12CD/HOLE1"));
   const convert::RunRequest request{Drive("realistic/PATDAT/")};
+  const bool kept = state.range(0) == 1;
+  common::SetFileCachesEnabled(kept);  // the run opens its own scope
   for (auto _ : state) {
     state.PauseTiming();
     snapshot.Restore();  // the run teaches the tables; every run starts from the same ones
@@ -290,8 +309,9 @@ void BM_WholeRun(benchmark::State& state) {
     }
   }
   snapshot.Restore();
+  state.SetLabel(CacheLabel(kept));
 }
-BENCHMARK(BM_WholeRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeRun)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace m2v::bench

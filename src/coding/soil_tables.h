@@ -4,6 +4,8 @@
 // six-field comma records mapping soil names to four-character soil codes. The tables are
 // the users' accumulated data: records are only ever added, the user table is replaced in
 // one step, and a line appended to the soil table is there whole or not at all.
+// Inside a common::FileCacheScope a table is read once and checked against the disk before
+// every use; every write below goes through that cache.
 
 #include <array>
 #include <optional>
@@ -28,8 +30,8 @@ bool InSearchRange(float code_value, SearchRange range);
 // cut before its first "（", equals soil_name; field 2 of the result is the cut name.
 // A missing table matches nothing. Throws common::Failure when the table cannot be read.
 std::optional<SoilRecord> FindSoilRecord(const std::u16string& pattern_folder,
-                                         std::u16string_view table,
-                                         std::u16string_view soil_name, SearchRange range);
+                                         std::u16string_view table, std::u16string_view soil_name,
+                                         SearchRange range);
 
 // The same as trying FindSoilRecord for the three ranges in order, in one read of the file.
 std::optional<SoilRecord> FindSoilRecordInAnyRange(const std::u16string& pattern_folder,

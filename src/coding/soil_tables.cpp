@@ -1,7 +1,14 @@
 #include "coding/soil_tables.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <unordered_map>
+#include <vector>
+
 #include "common/cp932.h"
 #include "common/failure.h"
+#include "common/file_cache.h"
 #include "common/num_value.h"
 #include "common/text_file.h"
 #include "common/text_util.h"
@@ -20,33 +27,229 @@ std::optional<SearchRange> RangeOf(float code_value) {
   return std::nullopt;
 }
 
-// Reads the table once and keeps, per range, the first record whose cut name matches.
-std::array<std::optional<SoilRecord>, kRangeCount> FindInRanges(
-    const std::u16string& pattern_folder, std::u16string_view table,
-    std::u16string_view soil_name) {
-  std::array<std::optional<SoilRecord>, kRangeCount> found;
-  const std::u16string path = pattern_folder + std::u16string(table);
-  if (!platform::FileExists(path)) return found;
-  common::FieldReader reader = common::FieldReader::Open(path);
+using RangeHits = std::array<std::optional<SoilRecord>, kRangeCount>;
+
+void CutName(std::u16string& name) {
+  const std::size_t paren = name.find(u'（');
+  if (paren != std::u16string::npos) name.resize(paren);
+}
+
+// Reads every record of a table in file order and hands `take` each one with its search range
+// (none when its code lies in no range; then field 2 is left whole, else it is cut before its
+// first "（") and the 1-based lines where the record starts and where the next field starts.
+// The cached and the uncached search both read through here, so that they fail on the same
+// record with the same message.
+template <typename Take>
+void ForEachRecord(common::FieldReader& reader, Take take) {
   while (reader.HasMoreData()) {
+    const int line = reader.Line();
     std::vector<std::u16string> fields = reader.ReadRecord(6);
     const std::optional<SearchRange> range = RangeOf(common::NumValue(fields[0]));
-    if (!range) continue;
-    std::optional<SoilRecord>& slot = found[static_cast<std::size_t>(*range)];
-    if (slot) continue;
-    const std::size_t paren = fields[1].find(u'（');
-    if (paren != std::u16string::npos) fields[1].resize(paren);
-    if (fields[1] != soil_name) continue;
-    slot.emplace();
-    std::move(fields.begin(), fields.end(), slot->begin());
+    if (range) CutName(fields[1]);
+    take(range, fields, line, reader.Line());
   }
+}
+
+// Where AddUserSoilRecord puts the next record: before line `line`, which starts at byte
+// `offset`, after the value `previous` of the last line below 4000. `spliced` when every line
+// ends in CR LF, so that the rewritten table is the bytes with the record's line put in.
+struct InsertPoint {
+  std::size_t line = 0;
+  std::size_t offset = 0;
+  int previous = 0;
+  bool spliced = false;
+};
+
+// A table held for the length of a run: its bytes, and per cut name the first record of each
+// range, made from the bytes of version `indexed_version` of the file (0: not made). A line
+// that this run adds goes into the index without reading the table again, when the table
+// then reads as it did plus that line's record.
+struct CachedSoilTable {
+  common::CachedFile file;
+  std::uint64_t insert_version = 0;  // version of the bytes `insert` was found in (0: none)
+  InsertPoint insert;
+  std::uint64_t indexed_version = 0;
+  std::vector<SoilRecord> records;         // the first record of each name and range
+  std::vector<std::int32_t> record_lines;  // 0-based line where each of them starts
+  std::unordered_map<std::u16string, std::array<std::int32_t, kRangeCount>> first;
+  std::int32_t lines = 0;       // lines of the file
+  std::int32_t data_lines = 0;  // lines up to the last one holding more than blanks
+  bool record_per_line = true;  // each of those lines holds one whole record
+
+  void Clear() {
+    indexed_version = 0;
+    records.clear();
+    record_lines.clear();
+    first.clear();
+    lines = data_lines = 0;
+    record_per_line = true;
+  }
+
+  // The record found at `line`, if it is the first of its name in its range.
+  void Take(SearchRange range, std::vector<std::u16string>& fields, std::int32_t line) {
+    auto [it, added] = first.try_emplace(fields[1]);
+    if (added) it->second.fill(-1);
+    std::int32_t& slot = it->second[static_cast<std::size_t>(range)];
+    if (slot >= 0 && record_lines[static_cast<std::size_t>(slot)] <= line) return;
+    if (slot < 0) {
+      slot = static_cast<std::int32_t>(records.size());
+      records.emplace_back();
+      record_lines.push_back(line);
+    }
+    record_lines[static_cast<std::size_t>(slot)] = line;
+    std::move(fields.begin(), fields.end(), records[static_cast<std::size_t>(slot)].begin());
+  }
+};
+
+thread_local std::map<std::u16string, CachedSoilTable> t_tables;
+
+CachedSoilTable& CachedTable(const std::u16string& path) {
+  if (t_tables.empty()) common::OnFileCacheScopeEnd([] { t_tables.clear(); });
+  return t_tables[path];
+}
+
+bool IsBlankLine(std::string_view line) {
+  // Blanks are single bytes in CP932, and no trail byte is one of them.
+  return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+void MakeIndex(CachedSoilTable& table, const std::u16string& path) {
+  table.Clear();
+  const std::vector<std::string_view> lines = common::SplitByteLines(table.file.bytes());
+  table.lines = static_cast<std::int32_t>(lines.size());
+  table.data_lines = table.lines;
+  while (table.data_lines > 0 &&
+         IsBlankLine(lines[static_cast<std::size_t>(table.data_lines - 1)])) {
+    --table.data_lines;
+  }
+  common::FieldReader reader = common::FieldReader::FromBytes(path, table.file.bytes());
+  std::int32_t count = 0;
+  ForEachRecord(reader, [&](std::optional<SearchRange> range, std::vector<std::u16string>& fields,
+                            int line, int next) {
+    if (line != count + 1 || next != line + 1) table.record_per_line = false;
+    ++count;
+    if (range) table.Take(*range, fields, line - 1);
+  });
+  if (count != table.data_lines) table.record_per_line = false;
+  table.indexed_version = table.file.version();
+}
+
+// The six fields of a line this run wrote, read as the table reader reads them; nullopt when
+// they are not six or a code is beyond reading (the next look-up then reads the whole table
+// and meets the failure where the uncached search meets it).
+std::optional<std::vector<std::u16string>> SixFields(const std::u16string& path,
+                                                     std::string_view line_bytes) {
+  if (line_bytes.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
+  try {
+    common::FieldReader reader = common::FieldReader::FromBytes(path, line_bytes);
+    std::vector<std::u16string> fields;
+    while (reader.HasMoreData() && fields.size() <= 6) fields.push_back(reader.ReadField());
+    if (fields.size() != 6) return std::nullopt;
+    common::NumValue(fields[0]);
+    return fields;
+  } catch (const common::Failure&) {
+    return std::nullopt;
+  }
+}
+
+// Adds the record of a line appended to the indexed bytes. False when the table would not
+// read as before plus that record (a blank line before it would shift the fields).
+bool IndexAppendedLine(CachedSoilTable& table, const std::u16string& path,
+                       std::string_view line_bytes) {
+  if (table.data_lines != table.lines) return false;
+  std::optional<std::vector<std::u16string>> fields = SixFields(path, line_bytes);
+  if (!fields) return false;
+  if (const std::optional<SearchRange> range = RangeOf(common::NumValue((*fields)[0]))) {
+    CutName((*fields)[1]);
+    table.Take(*range, *fields, table.lines);
+  }
+  ++table.lines;
+  ++table.data_lines;
+  return true;
+}
+
+// Adds the record of a line inserted before line `at` of the indexed bytes, which the
+// rewrite left line for line as they were. Only a table of one record per line stays so.
+bool IndexInsertedLine(CachedSoilTable& table, const std::u16string& path,
+                       std::string_view line_bytes, std::int32_t at) {
+  // Before a blank line that is not trailing, the new line would turn blanks into fields.
+  if (!table.record_per_line || at > table.data_lines) return false;
+  std::optional<std::vector<std::u16string>> fields = SixFields(path, line_bytes);
+  if (!fields) return false;
+  for (std::int32_t& line : table.record_lines) {
+    if (line >= at) ++line;
+  }
+  if (const std::optional<SearchRange> range = RangeOf(common::NumValue((*fields)[0]))) {
+    CutName((*fields)[1]);
+    table.Take(*range, *fields, at);
+  }
+  ++table.lines;
+  ++table.data_lines;
+  return true;
+}
+
+// Reads the table once and keeps, per range, the first record whose cut name matches.
+RangeHits FindInRanges(const std::u16string& pattern_folder, std::u16string_view table,
+                       std::u16string_view soil_name) {
+  RangeHits found;
+  const std::u16string path = pattern_folder + std::u16string(table);
+  if (common::FileCachingActive()) {
+    CachedSoilTable& cached = CachedTable(path);
+    if (!cached.file.Refresh(path)) return found;
+    if (cached.indexed_version != cached.file.version()) MakeIndex(cached, path);
+    const auto it = cached.first.find(std::u16string(soil_name));
+    if (it == cached.first.end()) return found;
+    for (std::size_t r = 0; r < kRangeCount; ++r) {
+      if (it->second[r] >= 0) found[r] = cached.records[static_cast<std::size_t>(it->second[r])];
+    }
+    return found;
+  }
+  if (!platform::FileExists(path)) return found;
+  common::FieldReader reader = common::FieldReader::Open(path);
+  ForEachRecord(
+      reader, [&](std::optional<SearchRange> range, std::vector<std::u16string>& fields, int, int) {
+        if (!range) return;
+        std::optional<SoilRecord>& slot = found[static_cast<std::size_t>(*range)];
+        if (slot || fields[1] != soil_name) return;
+        slot.emplace();
+        std::move(fields.begin(), fields.end(), slot->begin());
+      });
   return found;
 }
 
 // The code value of a user table line: its first four characters as a number.
 float LineCodeValue(std::string_view raw_line) {
-  const std::u16string text = common::DecodeCp932(raw_line).text;
+  // A code is mostly plain digits, which need no decoding. Otherwise four characters take at
+  // most eight bytes, and a character decodes the same whatever bytes follow it.
+  const std::string_view head = raw_line.substr(0, 4);
+  if (std::all_of(head.begin(), head.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    return common::NumValue(std::u16string(head.begin(), head.end()));
+  }
+  const std::u16string text = common::DecodeCp932(raw_line.substr(0, 8)).text;
   return common::NumValue(std::u16string_view(text).substr(0, 4));
+}
+
+InsertPoint FindInsertPoint(std::string_view bytes) {
+  const std::vector<std::string_view> lines = common::SplitByteLines(bytes);
+  InsertPoint point{lines.size(), bytes.size(), 0, true};
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const float k = LineCodeValue(lines[i]);
+    if (k >= 4000) {
+      point.line = i;
+      point.offset = static_cast<std::size_t>(lines[i].data() - bytes.data());
+      break;
+    }
+    point.previous = common::ToInt16(k);
+  }
+  std::size_t at = 0;
+  for (std::string_view line : lines) {
+    point.spliced = point.spliced && static_cast<std::size_t>(line.data() - bytes.data()) == at &&
+                    bytes.substr(at + line.size(), 2) == "\r\n";
+    at += line.size() + 2;
+  }
+  point.spliced = point.spliced && at == bytes.size();
+  return point;
 }
 
 std::u16string FourDigits(int code) {
@@ -88,22 +291,28 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
                              std::u16string_view new_record_text) {
   const std::u16string table = pattern_folder + kUserSoilTable;
   const std::u16string work = pattern_folder + kUserSoilWorkFile;
-  const std::string bytes =
-      platform::FileExists(table) ? common::ReadFileBytes(table) : std::string();
-  const std::vector<std::string_view> lines = common::SplitByteLines(bytes);
+  CachedSoilTable* cached = common::FileCachingActive() ? &CachedTable(table) : nullptr;
+  std::string read;
+  if (cached == nullptr) {
+    read = platform::FileExists(table) ? common::ReadFileBytes(table) : std::string();
+  } else {
+    cached->file.Refresh(table);
+  }
+  const std::string_view bytes = cached != nullptr ? cached->file.bytes() : read;
 
   // Decide the code before anything is written, so that a refusal leaves both tables alone.
-  std::size_t insert_at = lines.size();
-  int previous = 0;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const float k = LineCodeValue(lines[i]);
-    if (k >= 4000) {
-      insert_at = i;
-      break;
+  InsertPoint point;
+  if (cached == nullptr) {
+    point = FindInsertPoint(bytes);
+  } else {
+    if (cached->insert_version != cached->file.version()) {
+      cached->insert_version = 0;
+      cached->insert = FindInsertPoint(bytes);
+      cached->insert_version = cached->file.version();
     }
-    previous = common::ToInt16(k);
+    point = cached->insert;
   }
-  if (previous < 2000) previous = 1999;
+  const int previous = point.previous < 2000 ? 1999 : point.previous;
   const int code = previous + 1;
   if (code > 3999) {
     throw common::Failure(table + u"\nユーザー土質コード（2000～3999）をすべて使い切りました。" +
@@ -117,14 +326,32 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
                           u"    ",
                           u"0000"};
 
+  // The table with the record inserted, every line ended by CR LF; lines copied through keep
+  // their bytes. Made whole first, so that it is written in one piece and the cache knows it.
+  const std::string record_line = common::EncodeCp932(SoilRecordLine(record));
+  std::string written;
+  std::size_t record_at = point.offset;  // where the record's line starts in `written`
+  if (point.spliced) {
+    written.reserve(bytes.size() + record_line.size() + 2);
+    written.append(bytes.substr(0, point.offset)).append(record_line).append("\r\n");
+    written.append(bytes.substr(point.offset));
+  } else {
+    const std::vector<std::string_view> lines = common::SplitByteLines(bytes);
+    written.reserve(bytes.size() + record_line.size() + 2 * lines.size() + 4);
+    for (std::size_t i = 0; i <= lines.size(); ++i) {
+      if (i == point.line) {
+        record_at = written.size();
+        written.append(record_line).append("\r\n");
+      }
+      if (i < lines.size()) written.append(lines[i]).append("\r\n");
+    }
+  }
+  std::optional<platform::FileStamp> work_stamp;
   try {
     common::TextWriter out = common::TextWriter::Create(work);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (i == insert_at) out.WriteLine(SoilRecordLine(record));
-      out.WriteRawLine(lines[i]);
-    }
-    if (insert_at == lines.size()) out.WriteLine(SoilRecordLine(record));
+    out.WriteRawLines(written);
     out.Close();
+    if (cached != nullptr) work_stamp = platform::StampOf(work);
   } catch (const common::Failure&) {
     platform::RemoveFile(work);
     throw;
@@ -133,13 +360,51 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
     platform::RemoveFile(work);
     throw common::Failure(table + u"\nユーザー土質テーブルを更新できません。");
   }
+  if (cached != nullptr) {
+    const bool indexed = cached->indexed_version == cached->file.version();
+    cached->file.Wrote(table, std::move(written), work_stamp);
+    if (indexed &&
+        IndexInsertedLine(*cached, table, record_line, static_cast<std::int32_t>(point.line))) {
+      cached->indexed_version = cached->file.version();
+    }
+    // The next record goes after this one, into a table that now ends every line in CR LF.
+    if (record_line.find_first_of("\r\n") == std::string::npos) {
+      cached->insert = {point.line + 1, record_at + record_line.size() + 2, code, true};
+      cached->insert_version = cached->file.version();
+    }
+  }
   return record;
 }
 
 void AppendSoilRecord(const std::u16string& pattern_folder, const SoilRecord& record) {
-  common::TextWriter out = common::TextWriter::Append(pattern_folder + kSoilTable);
-  out.WriteLine(SoilRecordLine(record));
+  const std::u16string path = pattern_folder + kSoilTable;
+  const std::string line = common::EncodeCp932(SoilRecordLine(record));
+  CachedSoilTable* cached = nullptr;
+  if (common::FileCachingActive()) {
+    cached = &CachedTable(path);
+    try {
+      cached->file.Refresh(path);
+    } catch (const common::Failure&) {
+      // A table this run cannot read is appended to all the same, and not kept.
+      t_tables.erase(path);
+      cached = nullptr;
+    }
+  }
+  common::TextWriter out = common::TextWriter::Append(path);
+  out.WriteRawLine(line);
   out.Close();
+  if (cached != nullptr) {
+    // Append starts on a fresh line when the table does not end with a line end.
+    std::string bytes = cached->file.bytes();
+    if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
+    bytes.append(line).append("\r\n");
+    const bool indexed = cached->indexed_version == cached->file.version();
+    const std::optional<platform::FileStamp> before = cached->file.stamp();
+    cached->file.Wrote(path, std::move(bytes), before);
+    if (indexed && IndexAppendedLine(*cached, path, line)) {
+      cached->indexed_version = cached->file.version();
+    }
+  }
   common::TouchFile(platform::MarkerFolder() + u"\\" + kMarkerFile);
 }
 

@@ -4,6 +4,8 @@
 // six-field comma records mapping soil names to four-character soil codes. The tables are
 // the users' accumulated data: records are only ever added, the user table is replaced in
 // one step, and a line appended to the soil table is there whole or not at all.
+// Inside a common::FileCacheScope a table is read once and checked against the disk before
+// every use; every write below goes through that cache.
 
 #include <array>
 #include <optional>

@@ -1,7 +1,12 @@
 #include "common/l23_lookup.h"
 
 #include <map>
+#include <optional>
+#include <unordered_map>
+#include <vector>
 
+#include "common/failure.h"
+#include "common/file_cache.h"
 #include "common/text_file.h"
 #include "common/to_narrow.h"
 #include "platform/platform.h"
@@ -69,8 +74,52 @@ bool TextEqualsIgnoringCaseWidthKana(std::u16string_view a, std::u16string_view 
   return Fold(a) == Fold(b);
 }
 
+namespace {
+
+// L23.txt held for the length of a run: per folded name the code of its first record, made
+// from the bytes of version `indexed_version` (0: not made). A last record that the data
+// ends inside leaves its failure, which a look-up meets when no record before it matches.
+struct CachedL23 {
+  CachedFile file;
+  std::uint64_t indexed_version = 0;
+  std::unordered_map<std::u16string, std::u16string> first;
+  std::optional<std::u16string> failure_at_end;
+};
+
+thread_local std::map<std::u16string, CachedL23> t_l23;
+
+std::u16string LookupCached(const std::u16string& path, std::u16string_view key) {
+  if (t_l23.empty()) OnFileCacheScopeEnd([] { t_l23.clear(); });
+  CachedL23& table = t_l23[path];
+  if (!table.file.Refresh(path) || table.file.bytes().empty()) return u"  ";
+  if (table.indexed_version != table.file.version()) {
+    table.indexed_version = 0;
+    table.first.clear();
+    table.failure_at_end.reset();
+    FieldReader reader = FieldReader::FromBytes(path, table.file.bytes());
+    while (reader.HasMoreData()) {
+      std::vector<std::u16string> record;
+      try {
+        record = reader.ReadRecord(4);
+      } catch (const Failure& failure) {
+        table.failure_at_end = failure.message();
+        break;
+      }
+      table.first.try_emplace(Fold(record[2]), std::move(record[0]));
+    }
+    table.indexed_version = table.file.version();
+  }
+  const auto it = table.first.find(Fold(key));
+  if (it != table.first.end()) return it->second;
+  if (table.failure_at_end) throw Failure(*table.failure_at_end);
+  return u"  ";
+}
+
+}  // namespace
+
 std::u16string LookupL23(const std::u16string& pattern_folder, std::u16string_view key) {
   const std::u16string path = pattern_folder + u"L23.txt";
+  if (FileCachingActive()) return LookupCached(path, key);
   if (platform::FileSize(path) < 1) return u"  ";
   FieldReader reader = FieldReader::Open(path);
   const std::u16string folded_key = Fold(key);

@@ -7,6 +7,7 @@
 
 #include "common/cp932.h"
 #include "common/failure.h"
+#include "common/file_cache.h"
 #include "common/text_util.h"
 #include "platform/platform.h"
 
@@ -22,6 +23,15 @@ std::filesystem::path HostPathOrThrow(const std::u16string& path, const char16_t
 }
 
 bool IsFieldBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+TextLines Cp932LinesOf(const std::u16string& name, std::string_view bytes) {
+  TextLines lines = SplitCp932Lines(bytes);
+  if (!lines.bad_bytes.empty()) {
+    const BadByte& bad = lines.bad_bytes.front();
+    throw Failure(name + u"\nShift-JIS でない文字があります。" + LineText(bad.line));
+  }
+  return lines;
+}
 
 }  // namespace
 
@@ -43,8 +53,10 @@ std::vector<std::string_view> SplitByteLines(std::string_view bytes) {
 
 TextLines SplitCp932Lines(std::string_view bytes) {
   TextLines result;
+  const std::vector<std::string_view> raw_lines = SplitByteLines(bytes);
+  result.lines.reserve(raw_lines.size());
   int line = 0;
-  for (std::string_view raw : SplitByteLines(bytes)) {
+  for (std::string_view raw : raw_lines) {
     ++line;
     DecodedText decoded = DecodeCp932(raw);
     const std::size_t start = static_cast<std::size_t>(raw.data() - bytes.data());
@@ -64,34 +76,48 @@ std::string ReadFileBytes(const std::u16string& path) {
   }
   std::ifstream in(host, std::ios::binary);
   if (!in) throw Failure(path + u"\nファイルを開けません。");
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // Whole blocks, not a character at a time: the tables and the survey are read often.
+  std::string bytes;
+  char block[65536];
+  do {
+    in.read(block, sizeof block);
+    bytes.append(block, static_cast<std::size_t>(in.gcount()));
+  } while (in);
   if (in.bad()) throw Failure(path + u"\nファイルを読み取れません。");
   return bytes;
 }
 
 LineReader LineReader::Open(const std::u16string& path) {
-  TextLines lines = SplitCp932Lines(ReadFileBytes(path));
-  if (!lines.bad_bytes.empty()) {
-    const BadByte& bad = lines.bad_bytes.front();
-    throw Failure(path + u"\nShift-JIS でない文字があります。" + LineText(bad.line));
-  }
-  return LineReader(path, std::move(lines));
+  if (FileCachingActive()) return OpenKeptLines(path);
+  return FromBytes(path, ReadFileBytes(path));
+}
+
+LineReader LineReader::FromBytes(const std::u16string& name, std::string_view bytes) {
+  return LineReader(name, Cp932LinesOf(name, bytes));
 }
 
 LineReader::LineReader(std::u16string name, TextLines lines)
-    : name_(std::move(name)), lines_(std::move(lines.lines)) {}
+    : name_(std::move(name)),
+      lines_(std::make_shared<const std::vector<std::u16string>>(std::move(lines.lines))) {}
+
+LineReader::LineReader(std::u16string name,
+                       std::shared_ptr<const std::vector<std::u16string>> lines)
+    : name_(std::move(name)), lines_(std::move(lines)) {}
 
 std::u16string LineReader::ReadLine() {
-  if (next_ >= lines_.size()) {
+  if (next_ >= lines_->size()) {
     throw Failure(name_ + u"\nファイルの終わりを越えて読もうとしました。" +
                   LineText(static_cast<int>(next_) + 1));
   }
-  return lines_[next_++];
+  return (*lines_)[next_++];
 }
 
 FieldReader FieldReader::Open(const std::u16string& path) {
-  LineReader lines = LineReader::Open(path);
-  return FieldReader(path, lines.lines());
+  return FromBytes(path, ReadFileBytes(path));
+}
+
+FieldReader FieldReader::FromBytes(const std::u16string& name, std::string_view bytes) {
+  return FieldReader(name, std::move(Cp932LinesOf(name, bytes).lines));
 }
 
 FieldReader::FieldReader(std::u16string name, std::vector<std::u16string> lines)
@@ -188,6 +214,11 @@ void TextWriter::WriteRawLine(std::string_view bytes) {
   std::string line(bytes);
   line += "\r\n";
   out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+  Check(u"ファイルに書き込めません。");
+}
+
+void TextWriter::WriteRawLines(std::string_view bytes) {
+  out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   Check(u"ファイルに書き込めません。");
 }
 

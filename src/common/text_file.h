@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,19 +39,24 @@ class LineReader {
  public:
   // Throws Failure when the file cannot be read or holds bytes that are not CP932.
   static LineReader Open(const std::u16string& path);
+  // The same for bytes already read from the file `name`.
+  static LineReader FromBytes(const std::u16string& name, std::string_view bytes);
   LineReader(std::u16string name, TextLines lines);
+  // Lines shared with other readers of the same bytes; they are not copied.
+  LineReader(std::u16string name, std::shared_ptr<const std::vector<std::u16string>> lines);
 
-  bool HasMoreData() const { return next_ < lines_.size(); }
+  bool HasMoreData() const { return next_ < lines_->size(); }
   // Throws Failure when the file has no more line.
   std::u16string ReadLine();
   // Lines read so far; the 1-based number of the line last read.
   int LinesRead() const { return static_cast<int>(next_); }
   const std::u16string& name() const { return name_; }
-  const std::vector<std::u16string>& lines() const { return lines_; }
+  const std::vector<std::u16string>& lines() const { return *lines_; }
+  std::shared_ptr<const std::vector<std::u16string>> shared_lines() const { return lines_; }
 
  private:
   std::u16string name_;
-  std::vector<std::u16string> lines_;
+  std::shared_ptr<const std::vector<std::u16string>> lines_;
   std::size_t next_ = 0;
 };
 
@@ -62,6 +68,8 @@ class LineReader {
 class FieldReader {
  public:
   static FieldReader Open(const std::u16string& path);
+  // The same for bytes already read from the file `name`.
+  static FieldReader FromBytes(const std::u16string& name, std::string_view bytes);
   FieldReader(std::u16string name, std::vector<std::u16string> lines);
 
   bool HasMoreData() const;
@@ -94,6 +102,8 @@ class TextWriter {
   void WriteLine(std::u16string_view line);
   // A line that is CP932 bytes already, copied as it stands.
   void WriteRawLine(std::string_view bytes);
+  // CP932 bytes already ended by their line ends, copied as they stand in one write.
+  void WriteRawLines(std::string_view bytes);
   // Flushes and closes; throws Failure on a write error. Destruction closes quietly.
   void Close();
 

@@ -3,6 +3,7 @@
 #include "common/dest_path.h"
 #include "common/failure.h"
 #include "common/field_split.h"
+#include "common/file_cache.h"
 #include "common/text_file.h"
 #include "common/text_util.h"
 #include "common/utf.h"
@@ -53,6 +54,9 @@ void Convert(const std::u16string& source, const std::u16string& output_folder,
     if (!present) return;
     for (const char16_t* name : names) result.files_written.push_back(output_folder + name);
   };
+  // The survey, the soil tables and L23.txt are read once for the whole run, and checked
+  // against the disk before every use.
+  const common::FileCacheScope file_caches;
   const common::CodeTable l4 = LoadL4Table(request.pattern_folder);
   wrote(HeaderStep(source, output_folder, request.pattern_folder),
         {u"CNT.TXT", u"Titl01.txt", u"Titl02.txt"});

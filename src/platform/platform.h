@@ -13,6 +13,20 @@
 
 namespace m2v::platform {
 
+// While one lives on a thread, the drive table is read once and kept for that thread (POSIX):
+// a run turns thousands of drive-form paths into host paths, and reading the table folder and
+// resolving every drive's links each time costs more than the file operation itself. The
+// folder's entry is looked at before every use, so a drive mapped, removed or re-pointed
+// during the scope is seen at once; a link further along a drive's target that is re-pointed
+// during the scope is not. Nests; the table is dropped when the outermost scope ends.
+class DriveTableScope {
+ public:
+  DriveTableScope();
+  ~DriveTableScope();
+  DriveTableScope(const DriveTableScope&) = delete;
+  DriveTableScope& operator=(const DriveTableScope&) = delete;
+};
+
 // Drives present in the table (Windows: the machine's logical drives), "C:" order.
 std::vector<char16_t> Drives();
 
@@ -61,6 +75,20 @@ bool CreateFolder(const std::u16string& path);
 // Size in bytes; -1 when the file does not exist or is no regular file.
 std::int64_t FileSize(const std::u16string& path);
 bool RemoveFile(const std::u16string& path);
+
+// What a look at a file's entry tells without reading the file. A write to the file, by this
+// process or any other, changes its size, one of its times or (a replacement) its identity;
+// only a rewrite that keeps the size within one tick of the file system's clock keeps all.
+struct FileStamp {
+  std::uint64_t volume = 0;
+  std::uint64_t file_id = 0;  // POSIX inode, Windows file index
+  std::int64_t size = 0;
+  std::int64_t modified_ns = 0;  // last write of the data, nanoseconds since 1970-01-01 UTC
+  std::int64_t changed_ns = 0;   // last change of data or entry (POSIX ctime, Windows ChangeTime)
+  bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the regular file under the path; nullopt when there is none.
+std::optional<FileStamp> StampOf(const std::u16string& path);
 
 // Replaces `target` by `replacement` in one step, after its data has reached the disk:
 // a crash at any instant leaves either the old or the new target. False on failure,

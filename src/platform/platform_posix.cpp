@@ -72,7 +72,7 @@ struct Drive {
 
 // Read afresh on every call: tests point MIRTA2VESK_SYSDIR elsewhere between cases, and
 // a user may map a drive while the program runs. The folder holds a handful of entries.
-std::vector<Drive> ReadDriveTable() {
+std::vector<Drive> ReadDriveTableNow() {
   std::map<char16_t, fs::path> entries;
   std::error_code ec;
   for (fs::directory_iterator it(HostSysDir() / "dosdevices", ec), end; !ec && it != end;
@@ -100,12 +100,82 @@ std::vector<Drive> ReadDriveTable() {
   return drives;
 }
 
-std::optional<Drive> FindDrive(char16_t letter) {
-  letter = UpperAscii(letter);
-  for (const Drive& drive : ReadDriveTable()) {
-    if (drive.letter == letter) return drive;
+// The drive table as a DriveTableScope keeps it on this thread: the folder read and every
+// drive's links resolved once, for as long as the folder's entry does not change.
+struct KeptDriveTable {
+  int scopes = 0;
+  bool kept = false;
+  fs::path folder;
+  struct stat folder_info {};
+  bool folder_present = false;
+  std::vector<Drive> drives;
+  // Full drive-form paths whose every component was found under its exact name, with the
+  // drive root they were resolved from: while they all still exist, so does that choice.
+  std::map<std::u16string, std::pair<fs::path, fs::path>> exact;
+};
+
+thread_local KeptDriveTable t_kept;
+
+#if defined(__APPLE__)
+const timespec& ModifiedTime(const struct stat& info) { return info.st_mtimespec; }
+const timespec& ChangedTime(const struct stat& info) { return info.st_ctimespec; }
+#else
+const timespec& ModifiedTime(const struct stat& info) { return info.st_mtim; }
+const timespec& ChangedTime(const struct stat& info) { return info.st_ctim; }
+#endif
+
+std::int64_t Nanoseconds(const timespec& t) {
+  return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + static_cast<std::int64_t>(t.tv_nsec);
+}
+
+bool SameEntry(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         Nanoseconds(ModifiedTime(a)) == Nanoseconds(ModifiedTime(b)) &&
+         Nanoseconds(ChangedTime(a)) == Nanoseconds(ChangedTime(b));
+}
+
+// The drive table as it is now: the kept one inside a DriveTableScope, else read into
+// `scratch` for this call alone.
+const std::vector<Drive>& CurrentDriveTable(std::vector<Drive>& scratch) {
+  if (t_kept.scopes == 0) {
+    scratch = ReadDriveTableNow();
+    return scratch;
   }
-  return std::nullopt;
+  const fs::path folder = HostSysDir() / "dosdevices";
+  struct stat info {};
+  // Looked at before the folder is read, so that a change while it is read shows next time.
+  const bool present = stat(folder.c_str(), &info) == 0;
+  if (t_kept.kept && t_kept.folder == folder && t_kept.folder_present == present &&
+      (!present || SameEntry(t_kept.folder_info, info))) {
+    return t_kept.drives;
+  }
+  t_kept.drives = ReadDriveTableNow();
+  t_kept.kept = true;
+  t_kept.folder = folder;
+  t_kept.folder_info = info;
+  t_kept.folder_present = present;
+  return t_kept.drives;
+}
+
+std::vector<Drive> ReadDriveTable() {
+  std::vector<Drive> scratch;
+  return CurrentDriveTable(scratch);
+}
+
+// The drive of a letter in `table`, or null.
+const Drive* DriveIn(const std::vector<Drive>& table, char16_t letter) {
+  letter = UpperAscii(letter);
+  for (const Drive& drive : table) {
+    if (drive.letter == letter) return &drive;
+  }
+  return nullptr;
+}
+
+std::optional<Drive> FindDrive(char16_t letter) {
+  std::vector<Drive> scratch;
+  const Drive* drive = DriveIn(CurrentDriveTable(scratch), letter);
+  if (drive == nullptr) return std::nullopt;
+  return *drive;
 }
 
 bool IsReadableFolder(const fs::path& path) {
@@ -241,6 +311,12 @@ std::u16string FolderForAppending(const fs::path& host) {
 
 }  // namespace
 
+DriveTableScope::DriveTableScope() { ++t_kept.scopes; }
+
+DriveTableScope::~DriveTableScope() {
+  if (--t_kept.scopes == 0) t_kept = KeptDriveTable{};
+}
+
 std::vector<char16_t> Drives() {
   std::vector<char16_t> letters;
   for (const Drive& drive : ReadDriveTable()) letters.push_back(drive.letter);
@@ -329,7 +405,12 @@ std::u16string FullPath(const std::u16string& path) {
   return result;
 }
 
-std::optional<fs::path> ToHostPath(const std::u16string& path) {
+namespace {
+
+// ToHostPath, which may hand back a path kept by the DriveTableScope without looking whether
+// its components still exist, when `check_kept` is false: for a caller that looks the path up
+// itself and asks again with true when that look-up fails.
+std::optional<fs::path> ResolveHost(const std::u16string& path, bool check_kept) {
   try {
     // A host path (the system directory when no drive reaches it) stays a host path.
     if (!path.empty() && path[0] == u'/') {
@@ -339,11 +420,22 @@ std::optional<fs::path> ToHostPath(const std::u16string& path) {
     }
     const std::u16string full = FullPath(path);
     if (full.size() < 3) return std::nullopt;
-    const std::optional<Drive> drive = FindDrive(full[0]);
-    if (!drive) return std::nullopt;
+    std::vector<Drive> scratch;
+    const Drive* drive = DriveIn(CurrentDriveTable(scratch), full[0]);
+    if (drive == nullptr) return std::nullopt;
+
+    if (t_kept.scopes > 0) {
+      const auto kept = t_kept.exact.find(full);
+      struct stat info {};
+      if (kept != t_kept.exact.end() && kept->second.first == drive->canonical &&
+          (!check_kept || lstat(kept->second.second.c_str(), &info) == 0)) {
+        return kept->second.second;
+      }
+    }
 
     fs::path host = drive->canonical;
     bool parent_exists = true;
+    bool all_exact = true;
     std::size_t start = 3;
     while (start < full.size()) {
       std::size_t end = full.find(kSep, start);
@@ -363,6 +455,7 @@ std::optional<fs::path> ToHostPath(const std::u16string& path) {
             const std::string name = it->path().filename().string();
             if (EqualIgnoringAsciiCase(name, wanted) && (!match || name < *match)) match = name;
           }
+          all_exact = false;
           if (match) {
             chosen = *match;
           } else {
@@ -374,11 +467,16 @@ std::optional<fs::path> ToHostPath(const std::u16string& path) {
     }
     // "D:\NAME\" names a folder only; "/" keeps that meaning for the host.
     if (full.size() > 3 && full.back() == kSep) host /= "";
+    if (t_kept.scopes > 0 && all_exact) t_kept.exact[full] = {drive->canonical, host};
     return host;
   } catch (const std::exception&) {
     return std::nullopt;
   }
 }
+
+}  // namespace
+
+std::optional<fs::path> ToHostPath(const std::u16string& path) { return ResolveHost(path, true); }
 
 std::optional<std::u16string> ToDrivePath(const fs::path& host) { return DriveFormOf(host); }
 
@@ -408,6 +506,26 @@ std::int64_t FileSize(const std::u16string& path) {
   struct stat info {};
   if (stat(host->c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
   return static_cast<std::int64_t>(info.st_size);
+}
+
+std::optional<FileStamp> StampOf(const std::u16string& path) {
+  if (path.empty()) return std::nullopt;
+  // A kept path that still leads to a file was resolved to that file: each of its components
+  // exists under the exact name asked for, which the resolution always prefers.
+  std::optional<fs::path> host = ResolveHost(path, false);
+  struct stat info {};
+  if (host && stat(host->c_str(), &info) != 0) {
+    host = ResolveHost(path, true);
+    if (host && stat(host->c_str(), &info) != 0) return std::nullopt;
+  }
+  if (!host || !S_ISREG(info.st_mode)) return std::nullopt;
+  FileStamp stamp;
+  stamp.volume = static_cast<std::uint64_t>(info.st_dev);
+  stamp.file_id = static_cast<std::uint64_t>(info.st_ino);
+  stamp.size = static_cast<std::int64_t>(info.st_size);
+  stamp.modified_ns = Nanoseconds(ModifiedTime(info));
+  stamp.changed_ns = Nanoseconds(ChangedTime(info));
+  return stamp;
 }
 
 bool RemoveFile(const std::u16string& path) {

@@ -115,6 +115,10 @@ std::vector<std::u16string> ListEntries(const std::u16string& path, bool want_fo
 
 }  // namespace
 
+// Windows asks the system for every path; there is nothing to keep.
+DriveTableScope::DriveTableScope() = default;
+DriveTableScope::~DriveTableScope() = default;
+
 std::vector<char16_t> Drives() {
   std::vector<char16_t> letters;
   const DWORD mask = GetLogicalDrives();
@@ -215,6 +219,33 @@ std::int64_t FileSize(const std::u16string& path) {
   if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return -1;
   if ((data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) return -1;
   return static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
+}
+
+std::optional<FileStamp> StampOf(const std::u16string& path) {
+  if (path.empty()) return std::nullopt;
+  // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open, so only a file gets past.
+  const HANDLE file = CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  FILE_BASIC_INFO basic;
+  const bool ok = GetFileInformationByHandle(file, &info) != 0 &&
+                  GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) != 0 &&
+                  GetFileType(file) == FILE_TYPE_DISK;
+  CloseHandle(file);
+  if (!ok || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return std::nullopt;
+  // FILETIME counts 100 ns from 1601-01-01.
+  constexpr std::int64_t kFrom1601 = 116444736000000000;
+  auto nanoseconds = [](std::int64_t ticks) { return (ticks - kFrom1601) * 100; };
+  FileStamp stamp;
+  stamp.volume = info.dwVolumeSerialNumber;
+  stamp.file_id = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  stamp.size =
+      static_cast<std::int64_t>((std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
+  stamp.modified_ns = nanoseconds(basic.LastWriteTime.QuadPart);
+  stamp.changed_ns = nanoseconds(basic.ChangeTime.QuadPart);
+  return stamp;
 }
 
 bool RemoveFile(const std::u16string& path) {

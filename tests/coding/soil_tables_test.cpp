@@ -1,10 +1,13 @@
 #include "coding/soil_tables.h"
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "common/failure.h"
+#include "common/file_cache.h"
 #include "support/pattern_folder.h"
 
 namespace m2v::coding {
@@ -92,6 +95,96 @@ TEST_F(SoilTablesTest, PrepareSoilTableCreatesAnEmptyTableAndKeepsAnExistingOne)
   test::WriteBytes(Table("KISHITU.TXT"), "5012,a,,,,");  // no final line end
   PrepareSoilTable(patdat);
   EXPECT_EQ(TableBytes("KISHITU.TXT"), "5012,a,,,,");
+}
+
+// Inside a run the tables are kept in memory; they must answer as the files do now.
+class KeptSoilTablesTest : public SoilTablesTest {
+ protected:
+  std::u16string CodeOf(std::u16string_view name, std::u16string_view table = kSoilTable) {
+    const std::optional<SoilRecord> record = FindSoilRecordInAnyRange(patdat, table, name);
+    return record ? (*record)[0] : u"none";
+  }
+  // Another program writes the table (same size, same modification time) once the file
+  // system's clock has moved on from the last write, as any later edit would.
+  void RewriteKeepingSizeAndTime(std::string_view name,
+                                 const std::vector<std::string_view>& lines) {
+    const std::filesystem::file_time_type modified = std::filesystem::last_write_time(Table(name));
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    const std::string before = TableBytes(name);
+    WriteTable(name, lines);
+    ASSERT_EQ(TableBytes(name).size(), before.size());
+    std::filesystem::last_write_time(Table(name), modified);
+  }
+
+  common::FileCacheScope scope_;
+};
+
+TEST_F(KeptSoilTablesTest, AChangeByAnotherProgramIsSeenByTheNextLookUp) {
+  WriteTable("KISHITU.TXT", {"5012,粘土,,,,", "0310,砂,,,,"});
+  // Old enough that its stamp alone is trusted.
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  EXPECT_EQ(CodeOf(u"粘土"), u"5012");
+  EXPECT_EQ(CodeOf(u"礫"), u"none");
+
+  RewriteKeepingSizeAndTime("KISHITU.TXT", {"5013,粘土,,,,", "0310,礫,,,,"});
+  EXPECT_EQ(CodeOf(u"粘土"), u"5013");
+  EXPECT_EQ(CodeOf(u"礫"), u"0310");
+
+  test::WriteBytes(Table("KISHITU.TXT"), TableBytes("KISHITU.TXT") + Sjis("5020,砂,,,,\r\n"));
+  EXPECT_EQ(CodeOf(u"砂"), u"5020");
+
+  // Replaced through another file of the same size, as editors save.
+  WriteTable("KISHITU.NEW", {"5099,砂,,,,", "0310,礫,,,,", "5020,粘,,,,"});
+  std::filesystem::rename(Table("KISHITU.NEW"), Table("KISHITU.TXT"));
+  EXPECT_EQ(CodeOf(u"砂"), u"5099");
+  EXPECT_EQ(CodeOf(u"粘土"), u"none");
+
+  std::filesystem::remove(Table("KISHITU.TXT"));
+  EXPECT_EQ(CodeOf(u"砂"), u"none");
+}
+
+TEST_F(KeptSoilTablesTest, LinesAppendedByAnotherProgramBetweenOursAreKept) {
+  WriteTable("KISHITU.TXT", {"5012,粘土,,,,"});
+  EXPECT_EQ(CodeOf(u"a"), u"none");
+  AppendSoilRecord(patdat, {u"2001", u"a", u"", u"", u"    ", u"0000"});
+  EXPECT_EQ(CodeOf(u"a"), u"2001");
+  test::WriteBytes(Table("KISHITU.TXT"), TableBytes("KISHITU.TXT") + Sjis("2002,b,,,,\r\n"));
+  AppendSoilRecord(patdat, {u"2003", u"c", u"", u"", u"    ", u"0000"});
+  EXPECT_EQ(CodeOf(u"b"), u"2002");
+  EXPECT_EQ(CodeOf(u"c"), u"2003");
+  EXPECT_EQ(TableBytes("KISHITU.TXT"),
+            SjisLines({"5012,粘土,,,,", "2001,a,,,    ,0000", "2002,b,,,,", "2003,c,,,    ,0000"}));
+}
+
+TEST_F(KeptSoilTablesTest, TheUserTableAsAnotherProgramLeftItGetsTheNextCode) {
+  WriteTable("XKISHITU.TXT", {"2000,a,,,,", "9000,end,,,,"});
+  EXPECT_EQ(AddUserSoilRecord(patdat, u"b", u"")[0], u"2001");
+  EXPECT_EQ(CodeOf(u"b", kUserSoilTable), u"2001");
+  WriteTable("XKISHITU.TXT", {"2000,a,,,,", "2001,b,,,    ,0000", "2500,x,,,,", "9000,end,,,,"});
+  EXPECT_EQ(AddUserSoilRecord(patdat, u"c", u"")[0], u"2501");
+  EXPECT_EQ(CodeOf(u"x", kUserSoilTable), u"2500");
+  EXPECT_EQ(CodeOf(u"c", kUserSoilTable), u"2501");
+  EXPECT_EQ(TableBytes("XKISHITU.TXT"), SjisLines({"2000,a,,,,", "2001,b,,,    ,0000", "2500,x,,,,",
+                                                   "2501,c,,,    ,0000", "9000,end,,,,"}));
+}
+
+TEST_F(KeptSoilTablesTest, RecordsInsertedByTheRunAreFoundInFileOrder) {
+  // Lines after the first of 4000 or more keep their place whatever their value, so a record
+  // the run inserts can come before an older one of its name: the first in the file wins.
+  // ("礫（粗）" is searched for under "礫".) LF line ends, which the first rewrite turns into
+  // CR LF, and a trailing blank line.
+  test::WriteBytes(Table("XKISHITU.TXT"),
+                   Sjis("1400,a,,,,\n4000,x,,,,\n1500,砂,,,,\n2100,礫,,,,\n  \n"));
+  EXPECT_EQ(CodeOf(u"礫", kUserSoilTable), u"2100");
+  EXPECT_EQ(AddUserSoilRecord(patdat, u"礫（粗）", u"")[0], u"2000");
+  EXPECT_EQ(CodeOf(u"礫", kUserSoilTable), u"2000");
+  EXPECT_EQ(CodeOf(u"砂", kUserSoilTable), u"1500");
+  EXPECT_EQ(AddUserSoilRecord(patdat, u"砂（細）", u"")[0], u"2001");
+  EXPECT_EQ(CodeOf(u"砂", kUserSoilTable), u"2001");
+  EXPECT_EQ(CodeOf(u"礫", kUserSoilTable), u"2000");
+  EXPECT_EQ(TableBytes("XKISHITU.TXT"),
+            Sjis("1400,a,,,,\r\n2000,礫（粗）,,,    ,0000\r\n2001,砂（細）,,,    ,0000\r\n"
+                 "4000,x,,,,\r\n1500,砂,,,,\r\n2100,礫,,,,\r\n  \r\n"));
 }
 
 }  // namespace

@@ -1,13 +1,18 @@
 #include "common/l23_lookup.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "common/failure.h"
+#include "common/file_cache.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace m2v::common {
 namespace {
+
+namespace fs = std::filesystem;
 
 class L23LookupTest : public ::testing::Test {
  protected:
@@ -47,6 +52,26 @@ TEST_F(L23LookupTest, TableEndingInsideARecordIsAFailureUnlessTheKeyIsFoundFirst
   Table({"1,a,砂,b", "2,c"});
   EXPECT_EQ(LookupL23(patdat_, u"砂"), u"1");
   EXPECT_THROW(LookupL23(patdat_, u"礫"), Failure);
+}
+
+TEST_F(L23LookupTest, InsideARunTheKeptTableAnswersAsTheFileDoesNow) {
+  FileCacheScope scope;
+  Table({"1,a,砂,b", "2,c,ｶﾞﾗ,d", "3,e,砂,f", "4,g"});
+  EXPECT_EQ(LookupL23(patdat_, u"砂"), u"1");
+  EXPECT_EQ(LookupL23(patdat_, u"がら"), u"2");
+  EXPECT_THROW(LookupL23(patdat_, u"礫"), Failure);
+
+  Table({"5,a,礫,b", "6,c,砂,d"});
+  EXPECT_EQ(LookupL23(patdat_, u"礫"), u"5");
+  EXPECT_EQ(LookupL23(patdat_, u"砂"), u"6");
+  EXPECT_EQ(LookupL23(patdat_, u"がら"), u"  ");
+
+  Table({});
+  EXPECT_EQ(LookupL23(patdat_, u"砂"), u"  ");
+  fs::remove(dir_ / "d" / "PATDAT" / "L23.txt");
+  EXPECT_EQ(LookupL23(patdat_, u"砂"), u"  ");
+  test::WriteBytes(dir_ / "d" / "PATDAT" / "L23.txt", "7,a,\x82,b\r\n");
+  EXPECT_THROW(LookupL23(patdat_, u"砂"), Failure);
 }
 
 TEST(L23CompareTest, IsBlindToCaseWidthAndKanaOnly) {

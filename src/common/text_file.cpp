@@ -24,6 +24,10 @@ std::filesystem::path HostPathOrThrow(const std::u16string& path, const char16_t
 
 bool IsFieldBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
+bool IsBlankLine(std::u16string_view line) {
+  return std::all_of(line.begin(), line.end(), IsFieldBlank);
+}
+
 TextLines Cp932LinesOf(const std::u16string& name, std::string_view bytes) {
   TextLines lines = SplitCp932Lines(bytes);
   if (!lines.bad_bytes.empty()) {
@@ -124,7 +128,7 @@ FieldReader::FieldReader(std::u16string name, std::vector<std::u16string> lines)
     : name_(std::move(name)), lines_(std::move(lines)) {
   for (std::size_t i = lines_.size(); i > 0; --i) {
     const std::u16string& line = lines_[i - 1];
-    if (std::any_of(line.begin(), line.end(), [](char16_t c) { return !IsFieldBlank(c); })) {
+    if (!IsBlankLine(line)) {
       last_data_line_ = i;
       break;
     }
@@ -138,6 +142,9 @@ std::u16string FieldReader::ReadField() {
     throw Failure(name_ + u"\nファイルの終わりを越えて読もうとしました。" +
                   LineText(static_cast<int>(line_) + 1));
   }
+  // A line of blanks holds no field: a table a person left blank lines in (the soil table
+  // then gains records after them) must not read every later record shifted.
+  while (column_ == 0 && line_ < last_data_line_ && IsBlankLine(lines_[line_])) ++line_;
   const std::u16string& line = lines_[line_];
   std::size_t i = column_;
   while (i < line.size() && IsFieldBlank(line[i])) ++i;

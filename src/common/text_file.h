@@ -64,7 +64,7 @@ class LineReader {
 // A field ends at "," or at the end of its line; blanks before it are skipped; a field that
 // then starts with a double quote is the text up to the next double quote (the rest up to
 // the next "," or line end is skipped); any other field loses its trailing blanks.
-// Blank lines after the last data are not data, so a table may end in them.
+// A line of blanks is no data, wherever it stands.
 class FieldReader {
  public:
   static FieldReader Open(const std::u16string& path);

@@ -110,6 +110,15 @@ TEST_F(SoilClassificationTest, CommasAndQuotesAreStoredFullWidthAndFoundAgain) {
             Sjis("2006,砂，礫＂互層＂,,,    ,0000\r\n"));
 }
 
+TEST_F(SoilClassificationTest, SoilTableEndingInABlankLineStillReadsAfterAnAppend) {
+  test::WriteBytes(Table("KISHITU.TXT"), Sjis("5012,粘土,a,b,c,d\r\n\r\n"));
+  const std::vector<std::string> lines = Classify({u"有機質土", u"有機質土", u"粘土"});
+  EXPECT_EQ(lines[1], Sjis("  2,   1.00,2006,有機質土"));
+  EXPECT_EQ(lines[2], Sjis("  3,   1.00,5012,粘土"));
+  EXPECT_EQ(TableBytes("KISHITU.TXT"),
+            Sjis("5012,粘土,a,b,c,d\r\n\r\n2006,有機質土,,,    ,0000\r\n"));
+}
+
 TEST_F(SoilClassificationTest, MissingTablesCountAsEmptyAndAreCreated) {
   std::filesystem::remove(Table("KISHITU.TXT"));
   std::filesystem::remove(Table("XKISHITU.TXT"));

@@ -83,9 +83,9 @@ TEST(FieldReaderTest, ReadsFieldsAcrossLineEnds) {
   EXPECT_THAT(reader.ReadRecord(6), ElementsAre(u"5001", u"粘土", u"a", u"b", u"c", u"d"));
   // A quoted field keeps its commas and drops what follows the closing quote.
   EXPECT_THAT(reader.ReadRecord(6), ElementsAre(u"砂,礫", u"q", u"", u"", u"", u"a"));
-  // A comma at the end of a line leaves one empty field; an empty line is one empty field;
-  // an unclosed quote ends at the line end.
-  EXPECT_THAT(reader.ReadRecord(5), ElementsAre(u"b", u"", u"", u"open", u"last"));
+  // A comma at the end of a line leaves one empty field; a line of blanks holds none; an
+  // unclosed quote ends at the line end.
+  EXPECT_THAT(reader.ReadRecord(4), ElementsAre(u"b", u"", u"open", u"last"));
   EXPECT_FALSE(reader.HasMoreData());
   EXPECT_THROW(reader.ReadField(), Failure);
 }
@@ -94,6 +94,14 @@ TEST(FieldReaderTest, SevenFieldLineShiftsTheNextRecord) {
   FieldReader reader(u"t", {u"1,a,b,c,d,e,X", u"2,f,g,h,i,j"});
   reader.ReadRecord(6);
   EXPECT_THAT(reader.ReadRecord(6), ElementsAre(u"X", u"2", u"f", u"g", u"h", u"i"));
+}
+
+TEST(FieldReaderTest, BlankLinesAnywhereAreNoData) {
+  // A soil table left with a blank line at its end gains records after it.
+  FieldReader reader(u"t", {u"1,a,,,,", u"", u"  ", u"2,b,,,,", u"\t"});
+  EXPECT_THAT(reader.ReadRecord(6), ElementsAre(u"1", u"a", u"", u"", u"", u""));
+  EXPECT_THAT(reader.ReadRecord(6), ElementsAre(u"2", u"b", u"", u"", u"", u""));
+  EXPECT_FALSE(reader.HasMoreData());
 }
 
 TEST(FieldReaderTest, BlankLinesAfterTheDataAreNoData) {

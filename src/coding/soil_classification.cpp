@@ -13,7 +13,8 @@ std::u16string CodeFor(std::u16string_view soil_name, std::u16string_view new_re
                        const std::u16string& pattern_folder,
                        std::vector<LearnedSoilName>* learned) {
   const std::u16string name = TableSoilName(soil_name);
-  if (std::optional<SoilRecord> known = FindSoilRecordInAnyRange(pattern_folder, kSoilTable, name)) {
+  if (std::optional<SoilRecord> known =
+          FindSoilRecordInAnyRange(pattern_folder, kSoilTable, name)) {
     return (*known)[0];
   }
   SoilRecord record;
@@ -34,7 +35,11 @@ std::u16string CodeFor(std::u16string_view soil_name, std::u16string_view new_re
 }  // namespace
 
 std::u16string TableSoilName(std::u16string_view soil_name) {
-  std::u16string name(soil_name);
+  // The table reader drops blanks and tabs around a field; a name stored with them would
+  // never be found again and would take a new code on every run.
+  const std::size_t first = soil_name.find_first_not_of(u" \t");
+  if (first == std::u16string_view::npos) return {};
+  std::u16string name(soil_name.substr(first, soil_name.find_last_not_of(u" \t") - first + 1));
   for (char16_t& c : name) {
     if (c == u',') c = u'，';
     if (c == u'"') c = u'＂';
@@ -49,9 +54,9 @@ void ClassifySoilName(std::int16_t& record_number, std::u16string_view label,
   if (record_number == 32767) {
     throw common::Failure(u"X1.TXT のレコード数が 32,767 を超えました。");
   }
-  const std::u16string code =
-      soil_name.empty() ? std::u16string(u"0000")
-                        : CodeFor(soil_name, new_record_text, pattern_folder, learned);
+  const std::u16string code = soil_name.empty()
+                                  ? std::u16string(u"0000")
+                                  : CodeFor(soil_name, new_record_text, pattern_folder, learned);
   std::u16string line = common::RightAlign(common::DecimalText(record_number), 3);
   line += u',';
   line += common::RightAlign(label, 7);

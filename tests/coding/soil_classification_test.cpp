@@ -17,9 +17,9 @@ using test::SjisLines;
 class SoilClassificationTest : public ::testing::Test, public test::PatternFolderFixture {
  protected:
   SoilClassificationTest() {
-    WriteTable("KISHITU.TXT", {"5012,粘土,a,b,c,d", "2010,砂,,,,", "5010,砂,,,,",
-                               "12,シルト,,,,", "15,シルト,,,,", "4500,礫,,,,", "0,泥,,,,",
-                               "X1,岩,,,,", "310,砂（細砂）,,,,"});
+    WriteTable("KISHITU.TXT",
+               {"5012,粘土,a,b,c,d", "2010,砂,,,,", "5010,砂,,,,", "12,シルト,,,,", "15,シルト,,,,",
+                "4500,礫,,,,", "0,泥,,,,", "X1,岩,,,,", "310,砂（細砂）,,,,"});
     WriteTable("XKISHITU.TXT", {"1500,古い土,,,,", "2000,礫混じり砂（追加）,a,b,    ,0000",
                                 "2005,腐植土,,,    ,0000", "9000,区切り,,,,"});
   }
@@ -49,7 +49,7 @@ TEST_F(SoilClassificationTest, KnownNamesTakeTheirCodeAndWriteNoTable) {
   const std::vector<std::string> lines = Classify({u"粘土", u"砂", u"シルト", u"", u"砂（細砂）"});
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0], Sjis("  1,   1.00,5012,粘土"));
-  EXPECT_EQ(lines[1], Sjis("  2,   1.00,5010,砂"));   // range 1 before range 2
+  EXPECT_EQ(lines[1], Sjis("  2,   1.00,5010,砂"));    // range 1 before range 2
   EXPECT_EQ(lines[2], Sjis("  3,   1.00,12,シルト"));  // first of one range
   EXPECT_EQ(lines[3], Sjis("  4,   1.00,0000,"));      // no name: no table read
   // The name itself holds "（": it matches nothing and becomes new.
@@ -93,8 +93,8 @@ TEST_F(SoilClassificationTest, NewNameGetsTheNextUserCodeInBothTablesOnce) {
             SjisLines({"1500,古い土,,,,", "2000,礫混じり砂（追加）,a,b,    ,0000",
                        "2005,腐植土,,,    ,0000", "2006,砂混じり粘土,,,    ,0000",
                        "2007,有機質土,,,    ,0000", "9000,区切り,,,,"}));
-  EXPECT_EQ(TableBytes("KISHITU.TXT"),
-            soil_before + SjisLines({"2006,砂混じり粘土,,,    ,0000", "2007,有機質土,,,    ,0000"}));
+  EXPECT_EQ(TableBytes("KISHITU.TXT"), soil_before + SjisLines({"2006,砂混じり粘土,,,    ,0000",
+                                                                "2007,有機質土,,,    ,0000"}));
   EXPECT_FALSE(std::filesystem::exists(Table("XKISHITU.TMP")));
   EXPECT_TRUE(std::filesystem::exists(Marker()));
   ASSERT_EQ(learned.size(), 2u);
@@ -108,6 +108,14 @@ TEST_F(SoilClassificationTest, CommasAndQuotesAreStoredFullWidthAndFoundAgain) {
   const std::string soil = TableBytes("KISHITU.TXT");
   EXPECT_EQ(soil.substr(soil.size() - Sjis("2006,砂，礫＂互層＂,,,    ,0000\r\n").size()),
             Sjis("2006,砂，礫＂互層＂,,,    ,0000\r\n"));
+}
+
+TEST_F(SoilClassificationTest, TabsAroundANameAreNotStoredSoItKeepsOneCode) {
+  const std::string soil_before = TableBytes("KISHITU.TXT");
+  const std::vector<std::string> lines = Classify({u"\t砂質粘土\t", u"\t砂質粘土\t"});
+  EXPECT_EQ(lines[0], Sjis("  1,   1.00,2006,\t砂質粘土\t"));  // the layer keeps its name
+  EXPECT_EQ(lines[1], Sjis("  2,   1.00,2006,\t砂質粘土\t"));
+  EXPECT_EQ(TableBytes("KISHITU.TXT"), soil_before + Sjis("2006,砂質粘土,,,    ,0000\r\n"));
 }
 
 TEST_F(SoilClassificationTest, MissingTablesCountAsEmptyAndAreCreated) {

@@ -96,7 +96,8 @@ void CheckTable(const fs::path& file, const std::string& before, bool appended_o
 // The user table's codes below 4000 rise from line to line, as the insertion assumes.
 void CheckUserCodeOrder(const fs::path& file) {
   float previous = -1;
-  for (std::string_view line : common::SplitByteLines(ReadFile(file))) {
+  const std::string bytes = ReadFile(file);
+  for (std::string_view line : common::SplitByteLines(bytes)) {
     const std::u16string text = common::SplitCp932Lines(line).lines.front();
     float code = 0;
     try {

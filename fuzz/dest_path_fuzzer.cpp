@@ -87,6 +87,10 @@ void CheckFullPath(const std::u16string& typed, const World& world) {
   const std::optional<fs::path> host = platform::ToHostPath(full);
   const char16_t drive = full[0];
   if (drive == u'C' || drive == u'D' || drive == u'E') {
+    if (full.find(u'\0') != std::u16string::npos) {
+      Require(!host.has_value(), "a path holding a NUL has a host path");
+      return;
+    }
     Require(host.has_value(), "a mapped drive's path has no host path");
     Require(Below(*host, world.Root(drive)), "host path leaves its drive's root");
   } else {

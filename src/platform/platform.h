@@ -41,7 +41,7 @@ std::u16string FullPath(const std::u16string& path);
 
 // The host path that a drive-form path names: each component matched without regard to
 // letter case (exact name first); a missing component keeps its case. nullopt when the
-// path's drive does not exist.
+// path's drive does not exist or the path holds a NUL.
 std::optional<std::filesystem::path> ToHostPath(const std::u16string& path);
 
 // The drive-form path of a host path: the drive whose root is its longest prefix.

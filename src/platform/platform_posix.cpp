@@ -330,6 +330,8 @@ std::u16string FullPath(const std::u16string& path) {
 }
 
 std::optional<fs::path> ToHostPath(const std::u16string& path) {
+  // The system would read the name only up to a NUL: "D:\..\0x" would leave the drive.
+  if (path.find(u'\0') != std::u16string::npos) return std::nullopt;
   try {
     // A host path (the system directory when no drive reaches it) stays a host path.
     if (!path.empty() && path[0] == u'/') {

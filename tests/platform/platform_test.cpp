@@ -232,6 +232,15 @@ TEST_F(DriveTableTest, ComponentsMatchWithoutRegardToCase) {
   EXPECT_FALSE(FileExists(u"D:\\PATDAT\\ＫＩＳＨＩＴＵ.TXT"));
 }
 
+TEST_F(DriveTableTest, PathHoldingANulNamesNothingRatherThanLeavingItsDrive) {
+  table_.MapDrive('D', tmp_ / "d");
+  // The system reads a name up to its NUL: this one would be the folder above D:'s root.
+  const std::u16string path(u"D:\\..\0x", 7);
+  EXPECT_EQ(ToHostPath(path), std::nullopt);
+  EXPECT_FALSE(FolderExists(path));
+  EXPECT_FALSE(EntryExists(path));
+}
+
 TEST_F(DriveTableTest, ExactNameWinsOverOneThatDiffersInCase) {
   table_.MapDrive('D', tmp_ / "d");
   WriteBytes(tmp_ / "d" / "a.txt", "lower");

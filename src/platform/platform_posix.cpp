@@ -290,7 +290,8 @@ std::u16string FullPath(const std::u16string& path) {
   {
     CurrentState& state = State();
     std::lock_guard lock(state.mutex);
-    if (path.size() >= 2 && path[1] == u':') {
+    // "/:" is no drive: Windows reads "/" as a separator wherever it stands.
+    if (path.size() >= 2 && path[1] == u':' && !IsSep(path[0])) {
       drive = UpperAscii(path[0]);
       rest = path.substr(2);
       base = (!rest.empty() && IsSep(rest[0])) ? RootOf(drive) : CurrentFolderLocked(state, drive);

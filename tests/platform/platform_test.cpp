@@ -293,6 +293,7 @@ TEST_F(DriveTableTest, FullPathResolvesLikeWindows) {
       {u"D:\\A\\.\\B\\..\\C", u"D:\\A\\C"},
       {u"D:\\\\A\\\\\\B", u"D:\\A\\B"},
       {u"D:/A/B", u"D:\\A\\B"},
+      {u"/:\\..\\x", u"D:\\x"},  // "/" is a separator, never a drive letter
       {u"D:\\A\\", u"D:\\A\\"},
       {u"D:\\A\\\\", u"D:\\A\\"},
       {u"x\\", u"D:\\A\\B\\x\\"},

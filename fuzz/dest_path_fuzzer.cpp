@@ -96,7 +96,8 @@ void CheckFullPath(const std::u16string& typed, const World& world) {
   } else {
     Require(!host.has_value(), "a host path for a drive the table lacks");
   }
-  if (host && fs::exists(fs::path(host->c_str()))) {
+  std::error_code ec;
+  if (host && fs::exists(fs::path(host->c_str()), ec)) {
     const std::optional<std::u16string> back = platform::ToDrivePath(fs::path(host->c_str()));
     Require(back.has_value(), "an existing mapped path has no drive-form");
   }

@@ -192,6 +192,8 @@ void TextWriter::WriteRawLine(std::string_view bytes) {
 }
 
 void TouchFile(const std::u16string& path) {
+  // Not even opened when it exists: a pattern folder that cannot be written still serves.
+  if (platform::FileExists(path)) return;
   const std::filesystem::path host = HostPathOrThrow(path, u"ファイルを作成できません。");
   std::ofstream out(host, std::ios::binary | std::ios::app);
   if (!out) throw Failure(path + u"\nファイルを作成できません。");

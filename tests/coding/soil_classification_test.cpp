@@ -27,7 +27,7 @@ class SoilClassificationTest : public ::testing::Test, public test::PatternFolde
   // The X1.TXT lines written for the names, in order, without their CR LF.
   std::vector<std::string> Classify(const std::vector<std::u16string>& names,
                                     std::vector<LearnedSoilName>* learned = nullptr) {
-    common::TextWriter out = common::TextWriter::Create(u"D:\\X1.TXT");
+    common::TextWriter out = common::TextWriter::Create(At(u"X1.TXT"));
     std::int16_t number = 1;
     for (const std::u16string& name : names) {
       ClassifySoilName(number, u"1.00", name, u"", out, patdat, learned);
@@ -127,7 +127,7 @@ TEST_F(SoilClassificationTest, MissingTablesCountAsEmptyAndAreCreated) {
 }
 
 TEST_F(SoilClassificationTest, RecordNumberAndLabelAreCutOnTheLeft) {
-  common::TextWriter out = common::TextWriter::Create(u"D:\\X1.TXT");
+  common::TextWriter out = common::TextWriter::Create(At(u"X1.TXT"));
   std::int16_t number = 12;
   ClassifySoilName(number, u"123456789", u"粘土", u"", out, patdat);
   number = 1234;
@@ -140,7 +140,7 @@ TEST_F(SoilClassificationTest, RecordNumberAndLabelAreCutOnTheLeft) {
 
 TEST_F(SoilClassificationTest, UnreadableTableIsAFailureNamingIt) {
   WriteTable("KISHITU.TXT", {"5012,粘土,a"});  // ends inside a record
-  common::TextWriter out = common::TextWriter::Create(u"D:\\X1.TXT");
+  common::TextWriter out = common::TextWriter::Create(At(u"X1.TXT"));
   std::int16_t number = 1;
   try {
     ClassifySoilName(number, u"1", u"砂", u"", out, patdat);

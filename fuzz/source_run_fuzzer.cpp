@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "coding/soil_tables.h"
+#include "common/cp932.h"
 #include "common/failure.h"
 #include "common/num_value.h"
 #include "common/text_file.h"
@@ -46,19 +47,37 @@ class YesHost : public convert::RunHost {
   bool busy = false;
 };
 
+// CP932 lines, each ended by CR LF.
+std::string Table(std::initializer_list<std::u16string_view> lines) {
+  std::string bytes;
+  for (std::u16string_view line : lines) bytes += common::EncodeCp932(line) + "\r\n";
+  return bytes;
+}
+
+// A pattern folder with a record in every band the search covers (and one outside), a
+// name cut at "（", a quoted field, an adopted user record and the user table's end mark.
 struct World {
   Scratch scratch;
   fs::path drive = scratch / "d";
   fs::path patdat = drive / "PATDAT";
-  std::string soil_table;
-  std::string user_table;
+  std::string soil_table =
+      Table({u"0110,表土,HYO,110,    ,0000", u"1001,砂岩,SGN,201,    ,0000",
+             u"2000,貝殻混じり砂,,,    ,0000", u"4100,旧粘土,NEN,912,    ,0000",
+             u"5001,礫,REK,001,    ,0000", u"5007,砂,SUN,007,    ,0000",
+             u"5010,シルト,SIL,010,    ,0000", u"5012,粘土,NEN,012,    ,0000",
+             u"5006,細砂（均等係数小）,SAI,006,    ,0000", u"5050,\"礫,玉石\",TAM,050,    ,0000"});
+  std::string user_table =
+      Table({u"2000,貝殻混じり砂,,,    ,0000", u"2001,砂質ローム（関東）,SLO,301,    ,0000",
+             u"2002,シルト質細砂,SSA,302,    ,0000", u"9000,END,,,    ,0000"});
 
   World() {
     scratch.MapDrive('D', drive);
     fs::create_directories(drive / "IN");
-    fs::copy(fs::path(M2V_SAMPLES_DIR) / "PATDAT", patdat);
-    soil_table = ReadFile(patdat / "KISHITU.TXT");
-    user_table = ReadFile(patdat / "XKISHITU.TXT");
+    fs::create_directories(patdat);
+    WriteFile(patdat / "L1.TXT", Table({u"13,TOKYO", u"22,ｼｽﾞｵｶ", u"27,OSAKA"}));
+    WriteFile(patdat / "L4.TXT", Table({u"21,暗", u"5,灰", u"8,褐", u"10,赤", u"12,黄"}));
+    WriteFile(patdat / "L23.txt", Table({u"WL,水位,孔内水位,0", u"OR,有機,腐植土層,2",
+                                         u"\"NA\",\"不明, 未分類\",\"－\",9"}));
   }
 };
 

@@ -5,6 +5,7 @@
 // (<system directory>/dosdevices/c: ...; with no entry at all, Z: is "/").
 // Drive letters are upper case in every result. Functions never throw unless they say so.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -66,6 +67,27 @@ bool RemoveFile(const std::u16string& path);
 // a crash at any instant leaves either the old or the new target. False on failure,
 // and then both files are as they were.
 bool AtomicReplace(const std::u16string& replacement, const std::u16string& target);
+
+// An exclusive lock of a folder among processes, held from construction to destruction and
+// given up by a process however it ends. POSIX locks the folder itself; Windows holds a
+// file of the folder, XKISHITU.LCK, that is removed when it is closed.
+class FolderLock {
+ public:
+  enum class State {
+    kLocked,
+    kBusy,         // another process held the lock for all of `wait`
+    kUnavailable,  // the folder cannot be locked here (missing, read-only on Windows, ...)
+  };
+  FolderLock(const std::u16string& folder, std::chrono::milliseconds wait);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+  State state() const { return state_; }
+
+ private:
+  State state_ = State::kUnavailable;
+  std::intptr_t handle_ = -1;
+};
 
 // The system directory without a trailing "\" (POSIX: $MIRTA2VESK_SYSDIR, else
 // ${XDG_CONFIG_HOME:-$HOME/.config}/mirta2vesk, in drive-form). Every platform honours

@@ -1,15 +1,18 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <mutex>
 #include <system_error>
+#include <thread>
 
 #include "common/utf.h"
 #include "platform/platform.h"
@@ -445,6 +448,32 @@ bool AtomicReplace(const std::u16string& replacement, const std::u16string& targ
     close(dir_fd);
   }
   return true;
+}
+
+FolderLock::FolderLock(const std::u16string& folder, std::chrono::milliseconds wait) {
+  const std::optional<fs::path> host = Host(folder);
+  if (!host) return;
+  const int fd = open(host->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      handle_ = fd;
+      state_ = State::kLocked;
+      return;
+    }
+    if (errno != EWOULDBLOCK && errno != EINTR) break;  // no locks on this file system
+    if (std::chrono::steady_clock::now() >= deadline) {
+      state_ = State::kBusy;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  close(fd);
+}
+
+FolderLock::~FolderLock() {
+  if (handle_ >= 0) close(static_cast<int>(handle_));  // closing gives the lock up
 }
 
 std::u16string SysDir() {

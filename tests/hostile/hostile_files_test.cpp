@@ -5,18 +5,22 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "coding/soil_classification.h"
 #include "common/text_file.h"
+#include "common/text_util.h"
 #include "common/utf.h"
 #include "convert/pattern_folder_setting.h"
 #include "convert/run.h"
@@ -375,6 +379,61 @@ TEST_F(HostileTest, NulBytesInTheSourceAreTextLikeAnyOther) {
   const RunResult second = RunInto(again);
   EXPECT_EQ(second.outcome, RunOutcome::kCompleted);
   EXPECT_TRUE(second.learned.empty()) << "the table must hold the name with its NUL";
+}
+
+TEST_F(HostileTest, RunsAtOnceOnOnePatternFolderLoseNothingAndGiveNoCodeTwice) {
+  constexpr int kRuns = 3;
+  constexpr int kNames = 40;
+  RememberTables();
+  std::vector<pid_t> children;
+  for (int run = 0; run < kRuns; ++run) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      int status = 0;
+      try {
+        common::TextWriter out = common::TextWriter::Create(At(u"X1_" + common::DecimalText(run)));
+        std::int16_t number = 1;
+        for (int i = 0; i < kNames; ++i) {
+          // Each run's own names, and one name all of them meet at once.
+          const std::u16string name =
+              i % 10 == 5 ? u"共通の土" : u"土" + common::DecimalText(run * 100 + i);
+          coding::ClassifySoilName(number, u"1.00", name, u"", out, patdat);
+        }
+        out.Close();
+      } catch (...) {
+        status = 1;
+      }
+      _exit(status);
+    }
+    children.push_back(pid);
+  }
+  for (const pid_t pid : children) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+
+  const std::string soil = TableBytes("KISHITU.TXT");
+  ASSERT_TRUE(soil.starts_with(soil_before_));
+  const std::vector<std::string_view> learned =
+      common::SplitByteLines(std::string_view(soil).substr(soil_before_.size()));
+  EXPECT_EQ(learned.size(), static_cast<std::size_t>(kRuns * (kNames - 4) + 1));
+  const std::string user = TableBytes("XKISHITU.TXT");
+  std::set<std::string> codes;
+  std::set<std::string> names;
+  for (const std::string_view line : learned) {
+    const std::string_view code = line.substr(0, line.find(','));
+    EXPECT_TRUE(codes.insert(std::string(code)).second) << "code given twice: " << code;
+    EXPECT_TRUE(names.insert(std::string(line.substr(code.size()))).second) << line;
+    EXPECT_NE(user.find(std::string(line.substr(0, line.find(",,,"))) + ",,,    ,0000\r\n"),
+              std::string::npos)
+        << "not in the user table: " << line;
+  }
+  for (const std::string_view old_line : common::SplitByteLines(user_before_)) {
+    EXPECT_NE(user.find(std::string(old_line) + "\r\n"), std::string::npos) << "lost: " << old_line;
+  }
+  EXPECT_FALSE(fs::exists(Table("XKISHITU.TMP")));
 }
 
 TEST_F(HostileTest, NulInThePatternFolderSettingIsNoPatternFolder) {

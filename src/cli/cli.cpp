@@ -1,11 +1,16 @@
 #include "cli/cli.h"
 
+#include <chrono>
 #include <optional>
 #include <ostream>
 
+#include "cli/batch_command.h"
+#include "cli/check_command.h"
+#include "cli/command_support.h"
+#include "cli/run_account.h"
 #include "cli/terminal_host.h"
+#include "common/failure.h"
 #include "common/utf.h"
-#include "convert/pattern_folder_setting.h"
 #include "convert/run.h"
 #include "platform/platform.h"
 
@@ -15,17 +20,10 @@ namespace {
 using common::Utf16ToUtf8;
 using common::Utf8ToUtf16;
 
-constexpr char kUsage[] =
-    "使い方: mirta2vesk-cli [--patdat DIR] [--yes|--no] SOURCE DEST\n"
-    "  SOURCE   変換元ファイル (.ddf)\n"
-    "  DEST     変換先フォルダ (D:\\SURVEY\\HOLE1 の形、またはホストのパス)\n"
-    "  --patdat DIR  パターンフォルダ (省略時は PatdatV5.ini の設定)\n"
-    "  --yes / --no  変換先フォルダがないときの「新規作成しますか？」への答え\n"
-    "終了コード: 0 変換完了, 1 チェックで中止, 2 使い方の誤り, 3 変換中のエラー\n";
-
 struct Options {
   std::optional<std::u16string> patdat;
   std::optional<bool> answer;
+  std::optional<std::u16string> report;
   std::vector<std::u16string> operands;
 };
 
@@ -34,19 +32,17 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   Options options;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--patdat") {
-      if (i + 1 == args.size()) {
-        err << "--patdat にはフォルダを指定してください。\n" << kUsage;
-        return std::nullopt;
-      }
-      options.patdat = Utf8ToUtf16(args[++i]);
+    if (arg == "--patdat" || arg == "--report") {
+      std::optional<std::u16string>& target = arg == "--patdat" ? options.patdat : options.report;
+      target = OptionValue(args, i, err);
+      if (!target) return std::nullopt;
     } else if (arg == "--yes" || arg == "--no") {
       if (options.answer && *options.answer != (arg == "--yes")) {
         err << "--yes と --no は同時に指定できません。\n";
         return std::nullopt;
       }
       options.answer = arg == "--yes";
-    } else if (arg.size() > 1 && arg[0] == '-' && arg != "--") {
+    } else if (LooksLikeOption(arg)) {
       err << "不明なオプション: " << arg << '\n' << kUsage;
       return std::nullopt;
     } else {
@@ -60,11 +56,16 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   return options;
 }
 
-// The pattern folder as the run wants it: drive-form, ending with "\".
-std::u16string PatternFolderFrom(const std::u16string& typed) {
-  std::u16string folder = platform::ToDriveForm(typed);
-  if (!folder.empty() && folder.back() != u'\\' && folder.back() != u'/') folder += u'\\';
-  return folder;
+SurveyOutcome OutcomeOf(convert::RunOutcome outcome) {
+  switch (outcome) {
+    case convert::RunOutcome::kCompleted:
+      return SurveyOutcome::kConverted;
+    case convert::RunOutcome::kRefused:
+      return SurveyOutcome::kRefused;
+    case convert::RunOutcome::kFailed:
+      break;
+  }
+  return SurveyOutcome::kFailed;
 }
 
 }  // namespace
@@ -79,30 +80,41 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     out << "mirta2vesk-cli " << M2V_VERSION << '\n';
     return kExitConverted;
   }
+  if (!args.empty() && (args[0] == "check" || args[0] == "batch")) {
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    return args[0] == "check" ? RunCheck(rest, out, err) : RunBatch(rest, out, err);
+  }
   const std::optional<Options> options = Parse(args, err);
   if (!options) return kExitUsage;
 
-  const std::u16string pattern_folder =
-      PatternFolderFrom(options->patdat ? *options->patdat : convert::ReadPatternFolder());
-  if (pattern_folder.empty() || !convert::PatternFolderExists(pattern_folder)) {
-    err << Utf16ToUtf8(convert::kNoPatternFolderMessage) << '\n';
-    return kExitRefused;
-  }
+  const std::optional<std::u16string> pattern_folder =
+      ResolvePatternFolder(options->patdat, /*read_only=*/false, err);
+  if (!pattern_folder) return kExitRefused;
 
-  TerminalHost host(platform::ToDriveForm(options->operands[0]),
-                    platform::ToDriveForm(options->operands[1]), options->answer, interactive,
-                    in, err);
-  const convert::RunResult result = convert::Run({pattern_folder}, host);
-  switch (result.outcome) {
-    case convert::RunOutcome::kCompleted:
-      for (const std::u16string& file : result.files_written) out << Utf16ToUtf8(file) << '\n';
-      return kExitConverted;
-    case convert::RunOutcome::kRefused:
-      return kExitRefused;
-    case convert::RunOutcome::kFailed:
-      break;
+  SurveyAccount account;
+  account.source = platform::ToDriveForm(options->operands[0]);
+  account.destination = platform::ToDriveForm(options->operands[1]);
+  TerminalHost host(account.source, account.destination, options->answer, interactive, in, err);
+  account.result = convert::Run({*pattern_folder}, host);
+  account.outcome = OutcomeOf(account.result.outcome);
+  account.reason = host.shown();
+  if (!account.result.output_folder.empty()) account.destination = account.result.output_folder;
+  // A failed run may have written files and taught names before it stopped.
+  if (account.outcome != SurveyOutcome::kRefused) ListAccount(account.result, out);
+
+  int status = account.outcome == SurveyOutcome::kConverted ? kExitConverted
+               : account.outcome == SurveyOutcome::kRefused ? kExitRefused
+                                                            : kExitFailed;
+  if (options->report) {
+    try {
+      WriteReport(platform::ToDriveForm(*options->report), *pattern_folder, {account},
+                  std::chrono::system_clock::now());
+    } catch (const common::Failure& failure) {
+      err << "エラー: " << Utf16ToUtf8(failure.message()) << '\n';
+      status = kExitFailed;
+    }
   }
-  return kExitFailed;
+  return status;
 }
 
 }  // namespace m2v::cli

@@ -29,6 +29,7 @@ void TerminalHost::ShowMessage(std::u16string_view text, convert::MessageIcon,
                                std::u16string_view title) {
   if (!title.empty()) err_ << '[' << Utf16ToUtf8(title) << "] ";
   err_ << Utf16ToUtf8(text) << '\n';
+  Keep(text);
 }
 
 bool TerminalHost::AskYesNo(std::u16string_view text) {
@@ -49,6 +50,12 @@ bool TerminalHost::AskYesNo(std::u16string_view text) {
 
 void TerminalHost::ReportFailure(std::u16string_view text) {
   err_ << "エラー: " << Utf16ToUtf8(text) << '\n';
+  Keep(text);
+}
+
+void TerminalHost::Keep(std::u16string_view text) {
+  if (!shown_.empty()) shown_ += u' ';
+  shown_ += text;
 }
 
 }  // namespace m2v::cli

@@ -29,13 +29,20 @@ class TerminalHost : public convert::RunHost {
   void SetBusy(bool) override {}
   void ReportFailure(std::u16string_view text) override;
 
+  // The texts of the message boxes and the failure shown so far, one after another: why a
+  // run was refused or failed, for the report.
+  const std::u16string& shown() const { return shown_; }
+
  private:
+  void Keep(std::u16string_view text);
+
   std::u16string source_;
   std::u16string destination_;
   std::optional<bool> answer_;
   bool interactive_;
   std::istream& in_;
   std::ostream& err_;
+  std::u16string shown_;
 };
 
 }  // namespace m2v::cli

@@ -70,8 +70,8 @@ bool InSearchRange(float v, SearchRange range) {
 }
 
 std::optional<SoilRecord> FindSoilRecord(const std::u16string& pattern_folder,
-                                         std::u16string_view table,
-                                         std::u16string_view soil_name, SearchRange range) {
+                                         std::u16string_view table, std::u16string_view soil_name,
+                                         SearchRange range) {
   return FindInRanges(pattern_folder, table, soil_name)[static_cast<std::size_t>(range)];
 }
 
@@ -107,11 +107,15 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
   const int code = previous + 1;
   if (code > 3999) {
     throw common::Failure(table + u"\nユーザー土質コード（2000～3999）をすべて使い切りました。" +
-                          u"新しい土質名「" + std::u16string(soil_name) + u"」にコードを付けられません。");
+                          u"新しい土質名「" + std::u16string(soil_name) +
+                          u"」にコードを付けられません。");
   }
-  const SoilRecord record{FourDigits(code),           std::u16string(soil_name),
-                          std::u16string(new_record_text), std::u16string(new_record_text),
-                          u"    ",                    u"0000"};
+  const SoilRecord record{FourDigits(code),
+                          std::u16string(soil_name),
+                          std::u16string(new_record_text),
+                          std::u16string(new_record_text),
+                          u"    ",
+                          u"0000"};
 
   try {
     common::TextWriter out = common::TextWriter::Create(work);

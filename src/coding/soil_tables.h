@@ -28,8 +28,8 @@ bool InSearchRange(float code_value, SearchRange range);
 // cut before its first "（", equals soil_name; field 2 of the result is the cut name.
 // A missing table matches nothing. Throws common::Failure when the table cannot be read.
 std::optional<SoilRecord> FindSoilRecord(const std::u16string& pattern_folder,
-                                         std::u16string_view table,
-                                         std::u16string_view soil_name, SearchRange range);
+                                         std::u16string_view table, std::u16string_view soil_name,
+                                         SearchRange range);
 
 // The same as trying FindSoilRecord for the three ranges in order, in one read of the file.
 std::optional<SoilRecord> FindSoilRecordInAnyRange(const std::u16string& pattern_folder,

@@ -13,7 +13,7 @@
 namespace m2v::common {
 
 struct DecodedText {
-  std::u16string text;              // each bad byte is U+FFFD here
+  std::u16string text;                 // each bad byte is U+FFFD here
   std::vector<std::size_t> bad_bytes;  // offsets (0-based) of bytes that are not CP932
 };
 

@@ -12,8 +12,8 @@ namespace {
 // so that a path the check accepts can really be created.
 bool HasForbiddenCharacter(std::u16string_view path) {
   for (char16_t c : path) {
-    if (c < 0x20 || c == u'*' || c == u'?' || c == u' ' || c == u'<' || c == u'>' ||
-        c == u'|' || c == u'"') {
+    if (c < 0x20 || c == u'*' || c == u'?' || c == u' ' || c == u'<' || c == u'>' || c == u'|' ||
+        c == u'"') {
       return true;
     }
   }

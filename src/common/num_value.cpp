@@ -41,8 +41,8 @@ std::optional<std::string> NumberSyntax(std::u16string_view text) {
   }
   if (!digits) return std::nullopt;
   out += mantissa;
-  if (i < trimmed.size() && (trimmed[i] == u'e' || trimmed[i] == u'E' || trimmed[i] == u'd' ||
-                             trimmed[i] == u'D')) {
+  if (i < trimmed.size() &&
+      (trimmed[i] == u'e' || trimmed[i] == u'E' || trimmed[i] == u'd' || trimmed[i] == u'D')) {
     out.push_back('e');
     ++i;
     if (i < trimmed.size() && (trimmed[i] == u'+' || trimmed[i] == u'-')) {

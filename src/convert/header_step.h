@@ -21,7 +21,8 @@ std::u16string YearText(std::u16string_view field);
 // trimmed; empty when none does.
 std::u16string LookupL1(const std::u16string& pattern_folder, std::u16string_view region);
 
-// The header step. Does nothing and returns false when the source has no header. `output_folder` ends with
+// The header step. Does nothing and returns false when the source has no header. `output_folder`
+// ends with
 // "\" and is the checked destination path, whose folder names go into CNT.TXT.
 bool HeaderStep(const std::u16string& source, const std::u16string& output_folder,
                 const std::u16string& pattern_folder);

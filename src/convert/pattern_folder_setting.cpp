@@ -6,12 +6,13 @@
 #include "platform/platform.h"
 
 namespace m2v::convert {
+namespace {
 
-std::u16string ReadPatternFolder() {
+std::u16string PatternFolderSetting(bool remove_empty) {
   const std::u16string path = platform::QPRTrim(platform::SysDir()) + u"\\PatdatV5.ini";
   if (platform::FileSize(path) < 1) {
     // An empty settings file is removed; a missing one stays missing.
-    if (platform::FileExists(path)) platform::RemoveFile(path);
+    if (remove_empty && platform::FileExists(path)) platform::RemoveFile(path);
     return {};
   }
   common::TextLines text;
@@ -34,6 +35,12 @@ std::u16string ReadPatternFolder() {
   }
   return common::Trim(field);
 }
+
+}  // namespace
+
+std::u16string ReadPatternFolder() { return PatternFolderSetting(true); }
+
+std::u16string PeekPatternFolder() { return PatternFolderSetting(false); }
 
 bool PatternFolderExists(const std::u16string& pattern_folder) {
   if (pattern_folder.empty()) return false;

@@ -12,6 +12,9 @@ inline constexpr char16_t kNoPatternFolderMessage[] = u" PATDAT の設定があ�
 // when the file is missing, empty (then it is removed) or has no line 2.
 std::u16string ReadPatternFolder();
 
+// The same, but an empty settings file stays: for commands that promise to write nothing.
+std::u16string PeekPatternFolder();
+
 // The start-up check: the setting less its last character (the "\") names a file or folder.
 bool PatternFolderExists(const std::u16string& pattern_folder);
 

@@ -30,7 +30,7 @@ enum class RunOutcome {
 
 struct RunResult {
   RunOutcome outcome = RunOutcome::kRefused;
-  std::u16string output_folder;              // the checked destination, when it got that far
+  std::u16string output_folder;               // the checked destination, when it got that far
   std::vector<std::u16string> files_written;  // in the order written
   std::vector<coding::LearnedSoilName> learned;
 };

@@ -19,8 +19,11 @@ bool IsValidUtf8WithMultibyte(std::string_view bytes) {
   bool multibyte = false;
   for (std::size_t i = 0; i < bytes.size();) {
     const unsigned char b = static_cast<unsigned char>(bytes[i]);
-    const int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2
-                                   : (b & 0xF8) == 0xF0 ? 3 : -1;
+    const int extra = b < 0x80             ? 0
+                      : (b & 0xE0) == 0xC0 ? 1
+                      : (b & 0xF0) == 0xE0 ? 2
+                      : (b & 0xF8) == 0xF0 ? 3
+                                           : -1;
     if (extra < 0 || (extra == 1 && b < 0xC2)) return false;
     if (i + static_cast<std::size_t>(extra) >= bytes.size() && extra > 0) return false;
     for (int k = 1; k <= extra; ++k) {
@@ -57,9 +60,9 @@ std::optional<Finding> CheckSection(const std::vector<std::u16string>& lines,
                    Where(m, line) + u"の件数が正しくありません。"};
   }
   auto past_end = [&](const std::u16string& what) {
-    return Finding{Severity::kError, "body-past-end", m, line,
-                   Where(m, line) + u"は " + what +
-                       u"を予告していますが、ファイルがその前に終わっています。"};
+    return Finding{
+        Severity::kError, "body-past-end", m, line,
+        Where(m, line) + u"は " + what + u"を予告していますが、ファイルがその前に終わっています。"};
   };
   if (marker == kHeaderMarker) {
     if (count < 0) {
@@ -70,8 +73,8 @@ std::optional<Finding> CheckSection(const std::vector<std::u16string>& lines,
     if (static_cast<std::size_t>(count) > available) return past_end(DecimalText(count) + u" 行");
     if (count < kHeaderLinesNeeded) {
       return Finding{Severity::kError, "short-header", m, line,
-                     Where(m, line) + u"の行数が足りません。" +
-                         DecimalText(kHeaderLinesNeeded) + u" 行以上必要です。"};
+                     Where(m, line) + u"の行数が足りません。" + DecimalText(kHeaderLinesNeeded) +
+                         u" 行以上必要です。"};
     }
   } else if (marker == kDepthTextMarker) {
     std::size_t next = body;
@@ -107,8 +110,8 @@ std::vector<Finding> CheckSourceBytes(std::string_view bytes) {
                             DecimalText(static_cast<long long>(bad.offset) + 1) +
                             u" バイト目）に Shift-JIS でない文字があります。"});
   }
-  for (const char16_t* marker : {kHeaderMarker, kLayerMarker, kPenetrationMarker,
-                                 kDepthTextMarker, kSectionEMarker}) {
+  for (const char16_t* marker :
+       {kHeaderMarker, kLayerMarker, kPenetrationMarker, kDepthTextMarker, kSectionEMarker}) {
     if (std::optional<Finding> finding = CheckSection(text.lines, marker)) {
       findings.push_back(std::move(*finding));
     }

@@ -15,9 +15,9 @@ enum class Severity { kError, kWarning, kInformation };
 
 struct Finding {
   Severity severity;
-  std::string rule;      // short and stable: "not-cp932", "body-past-end", ...
-  std::u16string marker;  // the section, or empty for the whole file
-  int line;              // 1-based line of the source file; 0 for the whole file
+  std::string rule;        // short and stable: "not-cp932", "body-past-end", ...
+  std::u16string marker;   // the section, or empty for the whole file
+  int line;                // 1-based line of the source file; 0 for the whole file
   std::u16string message;  // Japanese, for the person at the keyboard
 };
 

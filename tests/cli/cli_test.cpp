@@ -55,8 +55,7 @@ TEST_F(CliTest, AnswersTheCreateQuestionFromTheTerminalOrRefusesWithoutOne) {
   EXPECT_EQ(Cli({"--patdat", "D:\\PATDAT", "D:\\IN\\source.ddf", "D:\\OUT"}), kExitRefused);
   EXPECT_THAT(err_.str(), HasSubstr("フォルダがありません。新規作成しますか？"));
   EXPECT_FALSE(fs::exists(Host("OUT")));
-  EXPECT_EQ(Cli({"--patdat", "D:\\PATDAT", "--no", "D:\\IN\\source.ddf", "D:\\OUT"}),
-            kExitRefused);
+  EXPECT_EQ(Cli({"--patdat", "D:\\PATDAT", "--no", "D:\\IN\\source.ddf", "D:\\OUT"}), kExitRefused);
   EXPECT_EQ(Cli({"--patdat", "D:\\PATDAT", "D:\\IN\\source.ddf", "D:\\OUT"}, true, "n\n"),
             kExitRefused);
   EXPECT_FALSE(fs::exists(Host("OUT")));
@@ -76,12 +75,15 @@ TEST_F(CliTest, ExitStatusSaysWhatHappened) {
       {{"--bogus", "a", "b"}, kExitUsage, "--bogus"},
       {{"--yes", "--no", "a", "b"}, kExitUsage, "--yes"},
       {{"a"}, kExitUsage, "使い方"},
-      {{"--patdat", "D:\\NONE", "D:\\IN\\source.ddf", "D:\\OUT"}, kExitRefused,
+      {{"--patdat", "D:\\NONE", "D:\\IN\\source.ddf", "D:\\OUT"},
+       kExitRefused,
        " PATDAT の設定がありません."},
       {{"a", "b"}, kExitRefused, " PATDAT の設定がありません."},  // no settings file
-      {{"--patdat", "D:\\PATDAT", "D:\\IN\\none.ddf", "D:\\OUT"}, kExitRefused,
+      {{"--patdat", "D:\\PATDAT", "D:\\IN\\none.ddf", "D:\\OUT"},
+       kExitRefused,
        "変換元ファイルが選択されていません。"},
-      {{"--patdat", "D:\\PATDAT", "D:\\IN\\source.ddf", "D:\\A B"}, kExitRefused,
+      {{"--patdat", "D:\\PATDAT", "D:\\IN\\source.ddf", "D:\\A B"},
+       kExitRefused,
        "指定されたパスは正しくありません。"},
   };
   for (const Case& c : cases) {
@@ -89,8 +91,7 @@ TEST_F(CliTest, ExitStatusSaysWhatHappened) {
     EXPECT_THAT(err_.str(), HasSubstr(c.message));
   }
   fs::remove(Table("L1.TXT"));
-  EXPECT_EQ(Cli({"--patdat", "D:\\PATDAT", "--yes", "D:\\IN\\source.ddf", "D:\\OUT"}),
-            kExitFailed);
+  EXPECT_EQ(Cli({"--patdat", "D:\\PATDAT", "--yes", "D:\\IN\\source.ddf", "D:\\OUT"}), kExitFailed);
   EXPECT_THAT(err_.str(), HasSubstr("L1.TXT"));
 }
 

@@ -26,7 +26,7 @@ TEST_F(SoilTablesTest, NewUserCodeFollowsTheLastLineBelow4000BeforeTheInsertionP
       {{}, "2000", 0},
       {{"4000,a,,,,", "2500,b,,,,"}, "2000", 0},  // lines after the first 4000 are not read
       {{"1000,a,,,,", "1999,b,,,,"}, "2000", 2},
-      {{"2100,a,,,,", "", "5000,b,,,,"}, "2000", 2},   // a blank line counts as 0
+      {{"2100,a,,,,", "", "5000,b,,,,"}, "2000", 2},  // a blank line counts as 0
       {{"2100,a,,,,", "xyz", "2200,b,,,,"}, "2201", 3},
       {{"3998,a,,,,"}, "3999", 1},
       {{"21,a,,,,"}, "2000", 1},  // only the first four characters are the code

@@ -49,7 +49,9 @@ TEST_F(DestPathTest, RefusesSilently) {
   for (const std::u16string typed :
        {u"C:\\MY DATA", u"C:\\*.*", u"C:\\A?", u"C:\\DATA\\\\OUT", u"C:\\ABCDEFGHI.TXT",
         u"C:\\DATA.TEXT", u"C:\\A.B.C", u"C:\\漢字.TXT", u"1:\\DATA", u"Q:\\DATA",
-        u"C:\\A\x01" u"B", u"C:\\A<B", u"C:\\A|B"}) {
+        u"C:\\A\x01"
+        u"B",
+        u"C:\\A<B", u"C:\\A|B"}) {
     std::u16string path = typed;
     EXPECT_EQ(CheckDestPath(path), DestPathVerdict::kRefused);
   }

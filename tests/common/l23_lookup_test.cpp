@@ -27,16 +27,14 @@ TEST_F(L23LookupTest, FindsFieldOneOfTheFirstRecordWhoseFieldThreeMatches) {
   Table({"12,x,砂礫,y", "A1,x,Abc,y", "B2,x,Abc,y", "C3,粘土,z,粘土", "D4,x,\"ガス,管\",y",
          "E5,x,ｶﾞﾗ,y", "F6,x,すな,y", "G7,x, 礫 ,y"});
   const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"砂礫", u"12"},
-      {u"ABC", u"A1"},    // letter case
-      {u"ａｂｃ", u"A1"},  // width
-      {u"粘土", u"  "},   // fields 2 and 4 are not compared
-      {u"C3", u"  "},
-      {u"ガス,管", u"D4"},
-      {u"ガラ", u"E5"},   // half-width katakana with its voiced mark
-      {u"スナ", u"F6"},   // hiragana and katakana
-      {u"礫", u"G7"},     // blanks around an unquoted field are not part of it
-      {u" 礫", u"  "},    // the key is not trimmed
+      {u"砂礫", u"12"},   {u"ABC", u"A1"},  // letter case
+      {u"ａｂｃ", u"A1"},                   // width
+      {u"粘土", u"  "},                     // fields 2 and 4 are not compared
+      {u"C3", u"  "},     {u"ガス,管", u"D4"},
+      {u"ガラ", u"E5"},  // half-width katakana with its voiced mark
+      {u"スナ", u"F6"},  // hiragana and katakana
+      {u"礫", u"G7"},    // blanks around an unquoted field are not part of it
+      {u" 礫", u"  "},   // the key is not trimmed
       {u"", u"  "},
   };
   for (const auto& [key, code] : cases) EXPECT_EQ(LookupL23(patdat_, key), code);

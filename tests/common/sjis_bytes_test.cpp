@@ -30,8 +30,8 @@ TEST(SjisMidTest, TakesAByteRange) {
       {u"AB", 1, 4, u"AB"},
       {u"AB", 5, 1, u""},
       {u"現場12", 1, 4, u"現場"},
-      {u"A現場", 1, 4, u"A現"},       // the cut 場 is left out
-      {u"漢:", 2, 1, u""},            // the trail byte of 漢 is no ":"
+      {u"A現場", 1, 4, u"A現"},  // the cut 場 is left out
+      {u"漢:", 2, 1, u""},       // the trail byte of 漢 is no ":"
       {u"ｶﾅ漢字", 2, std::nullopt, u"ﾅ漢字"},
       {u"ABC", 1, 0, u""},
   };

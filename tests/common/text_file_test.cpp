@@ -11,11 +11,11 @@
 namespace m2v::common {
 namespace {
 
-using ::testing::ElementsAre;
 using test::HasText;
 using test::ReadBytes;
 using test::Sjis;
 using test::WriteBytes;
+using ::testing::ElementsAre;
 
 TEST(SplitCp932LinesTest, LineEndsAreCrLfLoneCrOrLoneLf) {
   const std::pair<std::string, std::vector<std::u16string>> cases[] = {
@@ -81,8 +81,8 @@ TEST_F(TextFileTest, OpeningAMissingFileOrAFolderOrBadBytesIsAFailure) {
 }
 
 TEST(FieldReaderTest, ReadsFieldsAcrossLineEnds) {
-  FieldReader reader(u"t", {u"5001, 粘土 ,a,b,c,d", u"\"砂,礫\" x ,\"q\",,  ,\"\"", u"a,b,",
-                            u"", u"  \"open", u"last"});
+  FieldReader reader(u"t", {u"5001, 粘土 ,a,b,c,d", u"\"砂,礫\" x ,\"q\",,  ,\"\"", u"a,b,", u"",
+                            u"  \"open", u"last"});
   EXPECT_THAT(reader.ReadRecord(6), ElementsAre(u"5001", u"粘土", u"a", u"b", u"c", u"d"));
   // A quoted field keeps its commas and drops what follows the closing quote.
   EXPECT_THAT(reader.ReadRecord(6), ElementsAre(u"砂,礫", u"q", u"", u"", u"", u"a"));
@@ -124,8 +124,7 @@ TEST_F(TextFileTest, WriterWritesCp932WithCrLf) {
   out.WriteLine(u"");
   out.WriteLine(u"～ｶ\u301C");
   out.Close();
-  EXPECT_EQ(ReadBytes(Host("out.txt")),
-            Sjis("  1,   0.00,\"固い\\粘土\"\r\n\r\n～ｶ") + "?\r\n");
+  EXPECT_EQ(ReadBytes(Host("out.txt")), Sjis("  1,   0.00,\"固い\\粘土\"\r\n\r\n～ｶ") + "?\r\n");
 }
 
 TEST_F(TextFileTest, CreateReplacesAndAppendStartsOnAFreshLine) {

@@ -9,12 +9,12 @@ namespace {
 
 TEST(ToNarrowTest, NarrowsDigitsCapitalsAndKatakana) {
   const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"ＡＢ１２ガー", u"AB12ｶﾞー"},      // the long-vowel mark stays full-width
+      {u"ＡＢ１２ガー", u"AB12ｶﾞー"},  // the long-vowel mark stays full-width
       {u"パピプペポ", u"ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ"},
       {u"ァアッンヲ", u"ｧｱｯﾝｦ"},
       {u"ヮヰヱヴヵヶ・", u"ヮヰヱヴヵヶ・"},  // no half-width form, or above ン
       {u"：；＜＝＞？＠", u":;<=>?@"},
-      {u"ｚａｂｃ", u"ｚａｂｃ"},             // full-width lower case stays
+      {u"ｚａｂｃ", u"ｚａｂｃ"},  // full-width lower case stays
       {u"あ漢Ab1ｶ", u"あ漢Ab1ｶ"},
       {u"", u""},
   };

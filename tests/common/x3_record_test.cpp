@@ -40,11 +40,11 @@ TEST_F(X3RecordTest, CodesEachPartsFirstThreeCharacters) {
       {u"2", u"灰～", "  1,      2,05    ,灰,      ,,"},
       {u"3", u"～褐", "  1,      3,      ,,08    ,褐,～"},
       {u"4", u"灰～褐～黒", "  1,      4,05    ,灰,08    ,褐～黒,～"},  // 黒's code is no number
-      {u"5", u"黄緑青褐", "  1,      5,071223,黄緑青褐,      ,,"},        // a fourth is not coded
+      {u"5", u"黄緑青褐", "  1,      5,071223,黄緑青褐,      ,,"},      // a fourth is not coded
       {u"6", u"紫橙", "  1,      6,      ,紫橙,      ,,"},
-      {u"7", u"白灰", "  1,      7,  05  ,白灰,      ,,"},                // "0" takes a slot
+      {u"7", u"白灰", "  1,      7,  05  ,白灰,      ,,"},  // "0" takes a slot
       {u"12345678", u"赤", "  1,2345678,-3    ,赤,      ,,"},
-      {u"8", u" 灰 ～ 褐", "  1,      8,05    , 灰 ,08    , 褐,～"},      // parts are not trimmed
+      {u"8", u" 灰 ～ 褐", "  1,      8,05    , 灰 ,08    , 褐,～"},  // parts are not trimmed
   };
   for (const Case& c : cases) {
     std::int16_t counter = 1;

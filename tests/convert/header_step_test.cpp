@@ -10,9 +10,9 @@ namespace {
 
 TEST(YearTextTest, CountsEraYearsFromTheirStart) {
   const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"63", u" 1988"}, {u"3", u" 1991"},     {u"41", u" 1966"}, {u"40", u" 2028"},
-      {u"65", u" 2053"}, {u"64", u" 1989"},    {u"2", u" 1990"},  {u"0", u" 1988"},
-      {u"", u" 1988"},   {u"abc", u" 1988"},   {u" 5 ", u" 1993"}, {u"-2000", u"-12"},
+      {u"63", u" 1988"},    {u"3", u" 1991"},   {u"41", u" 1966"},  {u"40", u" 2028"},
+      {u"65", u" 2053"},    {u"64", u" 1989"},  {u"2", u" 1990"},   {u"0", u" 1988"},
+      {u"", u" 1988"},      {u"abc", u" 1988"}, {u" 5 ", u" 1993"}, {u"-2000", u"-12"},
       {u"2.5", u" 1990.5"},
   };
   for (const auto& [field, year] : cases) EXPECT_EQ(YearText(field), year);
@@ -25,7 +25,7 @@ TEST_F(CodeTableTest, L1FindsTheRegionNarrowedUpperCasedAndTrimmed) {
   const std::pair<std::u16string, std::u16string> cases[] = {
       {u"ＴＯＫＹＯ", u"13"}, {u"tokyo", u"13"},    {u"  Tokyo  ", u"13"},
       {u"シズオカ", u"22"},   {u"ｓｈｉｚｕ", u""}, {u"osaka", u"27"},
-      {u"ａ ｂ", u""},       {u"A B", u"01"},      {u"京都", u""},
+      {u"ａ ｂ", u""},        {u"A B", u"01"},      {u"京都", u""},
   };
   for (const auto& [region, code] : cases) EXPECT_EQ(LookupL1(patdat, region), code);
 }
@@ -59,8 +59,8 @@ TEST_F(CodeTableTest, HeaderFieldsGoToTheirTitleLines) {
   std::filesystem::create_directories(Host("OUT"));
   ASSERT_TRUE(HeaderStep(At(u"IN\\s.ddf"), At(u"OUT\\"), patdat));
   EXPECT_EQ(test::ReadBytes(Host("OUT/Titl01.txt")),
-            test::SjisLines({"f1", "", "", "1988", "f5", "f6", "1991", "f8", "f9", "f2", "", "",
-                             "", "", "", "", "", "f31", "", "", "f14", "", ""}));
+            test::SjisLines({"f1", "", "", "1988", "f5", "f6",  "1991", "f8", "f9",  "f2", "", "",
+                             "",   "", "", "",     "",   "f31", "",     "",   "f14", "",   ""}));
   std::vector<std::string_view> second(41, "");
   second[16] = "13";
   second[17] = "ＴＯＫＹＯ";

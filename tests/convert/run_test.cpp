@@ -47,10 +47,9 @@ TEST_F(RunTest, CompletedRunShowsProgressThenCompletionWithTheCursorBusyBetween)
   host.answers = {true};
   const RunResult result = RunWith(host);
   EXPECT_EQ(result.outcome, RunOutcome::kCompleted);
-  EXPECT_THAT(host.calls,
-              ElementsAre("line " + U8(kProgressMessage), "events",
-                          "ask " + U8(kCreateFolderQuestion), "busy on",
-                          "line " + U8(kCompletionMessage), "busy off"));
+  EXPECT_THAT(host.calls, ElementsAre("line " + U8(kProgressMessage), "events",
+                                      "ask " + U8(kCreateFolderQuestion), "busy on",
+                                      "line " + U8(kCompletionMessage), "busy off"));
   EXPECT_EQ(result.output_folder, u"D:\\OUT\\A\\B\\");
   EXPECT_EQ(result.files_written.size(), 8u);
   EXPECT_TRUE(fs::exists(Host("OUT/A/B/X6.TXT")));
@@ -59,10 +58,9 @@ TEST_F(RunTest, CompletedRunShowsProgressThenCompletionWithTheCursorBusyBetween)
 TEST_F(RunTest, BadDestinationShowsTheBoxTitledWithTheFieldAndSelectsIt) {
   test::RecordingHost host(u"D:\\IN\\source.ddf", u"D:\\MY DATA");
   EXPECT_EQ(RunWith(host).outcome, RunOutcome::kRefused);
-  EXPECT_THAT(host.calls,
-              ElementsAre("line " + U8(kProgressMessage), "events",
-                          "box exclamation [D:\\MY DATA] " + U8(kBadPathMessage), "select",
-                          "line "));
+  EXPECT_THAT(host.calls, ElementsAre("line " + U8(kProgressMessage), "events",
+                                      "box exclamation [D:\\MY DATA] " + U8(kBadPathMessage),
+                                      "select", "line "));
 }
 
 TEST_F(RunTest, BadDriveNameShowsItsOwnMessageFirst) {
@@ -141,8 +139,9 @@ TEST_F(RunTest, FailureAfterTheChecksIsReportedOnceAndKeepsWhatWasWritten) {
   EXPECT_EQ(host.calls[host.calls.size() - 2], "line ");
   EXPECT_THAT(host.calls.back(), HasSubstr("failure D:\\PATDAT\\L23.txt"));
   EXPECT_EQ(std::count_if(host.calls.begin(), host.calls.end(),
-                          [](const std::string& c) { return c.find(U8(kCompletionMessage)) !=
-                                                            std::string::npos; }),
+                          [](const std::string& c) {
+                            return c.find(U8(kCompletionMessage)) != std::string::npos;
+                          }),
             0);
   EXPECT_TRUE(fs::exists(Host("OUT/X12.TXT")));  // the passes before it stay
   EXPECT_FALSE(fs::exists(Table("XKISHITU.TMP")));

@@ -22,7 +22,9 @@ class SectionPassesTest : public ::testing::Test, public test::PatternFolderFixt
   void Source(const std::vector<std::string_view>& lines) {
     test::WriteBytes(Host("IN/s.ddf"), SjisLines(lines));
   }
-  std::string Out(const char* name) const { return test::ReadBytes(Host(std::string("OUT/") + name)); }
+  std::string Out(const char* name) const {
+    return test::ReadBytes(Host(std::string("OUT/") + name));
+  }
   const std::u16string source_ = At(u"IN\\s.ddf");
   const std::u16string out_ = At(u"OUT\\");
 };
@@ -56,18 +58,14 @@ TEST_F(SectionPassesTest, DepthTextsJoinLinesAndCarryTheDepthOfTheRecordBefore) 
 TEST_F(SectionPassesTest, LayerPassCollectsLayersAndRangeTerms) {
   WriteTable("L4.TXT", {"21,暗", "5,灰"});
   WriteTable("KISHITU.TXT", {"5001,粘土,,,,", "5002,砂,,,,"});
-  Source({"$A 7",
-          " 1.00 ", " 粘土 ", " 固い ", "暗灰", "", "",
-          "2.00", "", "", " ～ ", "", "",
-          "3.00", "砂", "", "", "", "",
-          "4.00", "   ", "x", "灰", "", "",
-          "5.00", "砂", "", "～", "", "",
-          "6.00", "砂", "", "～", "", "",
-          "7.00", "砂", "", "灰", "", ""});
+  Source({"$A 7", " 1.00 ", " 粘土 ", " 固い ", "暗灰", "",   "",   "2.00", "",     "",     " ～ ",
+          "",     "",       "3.00",   "砂",     "",     "",   "",   "",     "4.00", "   ",  "x",
+          "灰",   "",       "",       "5.00",   "砂",   "",   "～", "",     "",     "6.00", "砂",
+          "",     "～",     "",       "",       "7.00", "砂", "",   "灰",   "",     ""});
   ASSERT_TRUE(LayerPass(source_, out_, LoadL4Table(patdat), patdat, nullptr));
-  EXPECT_EQ(Out("X1.TXT"), SjisLines({"  1,   1.00,2000,粘土・固い", "  2,   3.00,5002,砂",
-                                      "  3,   5.00,5002,砂", "  4,   6.00,5002,砂",
-                                      "  5,   7.00,5002,砂"}));
+  EXPECT_EQ(Out("X1.TXT"),
+            SjisLines({"  1,   1.00,2000,粘土・固い", "  2,   3.00,5002,砂", "  3,   5.00,5002,砂",
+                       "  4,   6.00,5002,砂", "  5,   7.00,5002,砂"}));
   // A "～" always continues the term before it, even one that a later line closed.
   EXPECT_EQ(Out("X3.TXT"), SjisLines({"  1,   7.00,2105  ,暗灰,05    ,灰～～灰,～"}));
 }

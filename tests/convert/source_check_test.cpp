@@ -24,9 +24,9 @@ std::vector<std::string_view> Header(int count) {
 
 TEST(SourceCheckTest, AcceptsCompleteSections) {
   std::vector<std::string_view> lines = Header(33);
-  for (std::string_view l : {"$A 1", "1.00", "砂", "", "", "", "", "$C2,9", "a", "b", "c", "d",
-                             "e", "f", "g", "h", "i", "j", "k", "l", "$K 2", "0.50", "",
-                             "砂", "", "\x01", "$E 0", "$X 99"}) {
+  for (std::string_view l : {"$A 1", "1.00", "砂", "",   "",  "",     "",     "$C2,9", "a", "b",
+                             "c",    "d",    "e",  "f",  "g", "h",    "i",    "j",     "k", "l",
+                             "$K 2", "0.50", "",   "砂", "",  "\x01", "$E 0", "$X 99"}) {
     lines.push_back(l);
   }
   EXPECT_TRUE(CheckSourceBytes(SjisLines(lines)).empty());
@@ -43,7 +43,7 @@ TEST(SourceCheckTest, FindsBodiesThatRunPastTheEnd) {
       {{"x", "$C 1", "1", "2", "3", "4", "5"}, {"body-past-end@2"}},
       {{"$E 1,", "1", "2", "3", "4", "5", "6"}, {}},
       {{"$K 2", "1", "", "a", "\x01", "2", "", "b"}, {"body-past-end@1"}},  // no closing line
-      {{"$K 1", "1", "", "a", "b"}, {"body-past-end@1"}},  // the record runs to its end
+      {{"$K 1", "1", "", "a", "b"}, {"body-past-end@1"}},     // the record runs to its end
       {{"$K 1", "1", "", "\x01", "2", "", "c", "\x01"}, {}},  // a record without text
       {{"$Z 40", "a"}, {"body-past-end@1"}},
       {{"$Z -1"}, {"bad-count@1"}},

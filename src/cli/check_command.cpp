@@ -1,0 +1,167 @@
+#include "cli/check_command.h"
+
+#include <algorithm>
+#include <optional>
+#include <ostream>
+
+#include "cli/cli.h"
+#include "cli/command_support.h"
+#include "cli/json_text.h"
+#include "common/failure.h"
+#include "common/sha256.h"
+#include "common/text_file.h"
+#include "common/utf.h"
+#include "convert/survey_check.h"
+#include "platform/platform.h"
+
+namespace m2v::cli {
+namespace {
+
+using common::Utf16ToUtf8;
+using convert::Finding;
+using convert::Severity;
+
+struct CheckOptions {
+  bool json = false;
+  std::optional<std::u16string> patdat;
+  std::vector<std::string> sources;
+};
+
+struct FileCheck {
+  std::string file;  // as given
+  std::optional<std::size_t> size;
+  std::string sha256;
+  std::vector<Finding> findings;
+};
+
+const char* SeverityId(Severity severity) {
+  switch (severity) {
+    case Severity::kError:
+      return "error";
+    case Severity::kWarning:
+      return "warning";
+    case Severity::kInformation:
+      break;
+  }
+  return "information";
+}
+
+const char* SeverityText(Severity severity) {
+  switch (severity) {
+    case Severity::kError:
+      return "エラー";
+    case Severity::kWarning:
+      return "警告";
+    case Severity::kInformation:
+      break;
+  }
+  return "情報";
+}
+
+std::optional<CheckOptions> Parse(const std::vector<std::string>& args, std::ostream& err) {
+  CheckOptions options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--json") {
+      options.json = true;
+    } else if (args[i] == "--patdat") {
+      options.patdat = OptionValue(args, i, err);
+      if (!options.patdat) return std::nullopt;
+    } else if (LooksLikeOption(args[i])) {
+      err << "不明なオプション: " << args[i] << '\n' << kUsage;
+      return std::nullopt;
+    } else {
+      options.sources.push_back(args[i]);
+    }
+  }
+  if (options.sources.empty()) {
+    err << "check には変換元ファイルを 1 つ以上指定してください。\n" << kUsage;
+    return std::nullopt;
+  }
+  return options;
+}
+
+Finding FileError(const char* rule, std::u16string message) {
+  return {Severity::kError, rule, u"", 0, std::move(message)};
+}
+
+FileCheck CheckFile(const std::string& typed, const std::u16string& pattern_folder) {
+  FileCheck check{typed, std::nullopt, "", {}};
+  const std::u16string source = platform::ToDriveForm(common::Utf8ToUtf16(typed));
+  if (!platform::FileExists(source)) {
+    check.findings.push_back(FileError("no-file", u"変換元ファイルがありません。"));
+    return check;
+  }
+  try {
+    const std::string bytes = common::ReadFileBytes(source);
+    check.size = bytes.size();
+    check.sha256 = common::Sha256Hex(bytes);
+    check.findings = convert::CheckSurvey(bytes, pattern_folder);
+  } catch (const common::Failure& failure) {
+    check.findings.push_back(FileError("unreadable", failure.message()));
+  }
+  return check;
+}
+
+// One finding a line, as compilers print theirs, so that editors can jump to the line.
+void PrintText(const FileCheck& check, std::ostream& out) {
+  if (check.size) {
+    out << check.file << ": " << *check.size << " バイト, SHA-256 " << check.sha256 << '\n';
+  }
+  int counts[3] = {0, 0, 0};
+  for (const Finding& f : check.findings) {
+    ++counts[static_cast<int>(f.severity)];
+    std::u16string message = f.message;
+    std::replace(message.begin(), message.end(), u'\n', u' ');
+    out << check.file;
+    if (f.line > 0) out << ':' << f.line;
+    out << ": " << SeverityText(f.severity) << ": " << Utf16ToUtf8(message) << " [";
+    if (!f.marker.empty()) out << Utf16ToUtf8(f.marker) << ' ';
+    out << f.rule << "]\n";
+  }
+  out << check.file << ": エラー " << counts[0] << " 件、警告 " << counts[1] << " 件、情報 "
+      << counts[2] << " 件\n";
+}
+
+void PrintJson(const FileCheck& check, std::ostream& out) {
+  out << "{\"file\":" << JsonString(check.file) << ",\"size\":";
+  if (check.size) {
+    out << *check.size << ",\"sha256\":" << JsonString(check.sha256);
+  } else {
+    out << "null,\"sha256\":null";
+  }
+  out << ",\"findings\":[";
+  for (std::size_t i = 0; i < check.findings.size(); ++i) {
+    const Finding& f = check.findings[i];
+    out << (i == 0 ? "" : ",") << "{\"severity\":\"" << SeverityId(f.severity)
+        << "\",\"severity_text\":" << JsonString(SeverityText(f.severity))
+        << ",\"rule\":" << JsonString(f.rule)
+        << ",\"section\":" << JsonString(Utf16ToUtf8(f.marker)) << ",\"line\":" << f.line
+        << ",\"message\":" << JsonString(Utf16ToUtf8(f.message)) << '}';
+  }
+  out << "]}\n";
+}
+
+}  // namespace
+
+int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const std::optional<CheckOptions> options = Parse(args, err);
+  if (!options) return kExitUsage;
+  const std::optional<std::u16string> pattern_folder =
+      ResolvePatternFolder(options->patdat, /*read_only=*/true, err);
+  if (!pattern_folder) return kExitRefused;
+  bool any_error = false;
+  for (const std::string& source : options->sources) {
+    const FileCheck check = CheckFile(source, *pattern_folder);
+    any_error =
+        any_error || std::any_of(check.findings.begin(), check.findings.end(),
+                                 [](const Finding& f) { return f.severity == Severity::kError; });
+    if (options->json) {
+      PrintJson(check, out);
+    } else {
+      PrintText(check, out);
+    }
+  }
+  return any_error ? kExitRefused : kExitConverted;
+}
+
+}  // namespace m2v::cli

@@ -1,0 +1,57 @@
+#include "cli/command_support.h"
+
+#include <ostream>
+
+#include "common/utf.h"
+#include "convert/pattern_folder_setting.h"
+#include "platform/platform.h"
+
+namespace m2v::cli {
+
+const char kUsage[] =
+    "使い方:\n"
+    "  mirta2vesk-cli [--patdat DIR] [--yes|--no] [--report FILE] SOURCE DEST\n"
+    "  mirta2vesk-cli check [--json] [--patdat DIR] SOURCE...\n"
+    "  mirta2vesk-cli batch --into DEST_ROOT [--patdat DIR] [--report FILE] SOURCE...\n"
+    "  SOURCE   変換元ファイル (.ddf)\n"
+    "  DEST     変換先フォルダ (D:\\SURVEY\\HOLE1 の形、またはホストのパス)\n"
+    "  --patdat DIR     パターンフォルダ (省略時は PatdatV5.ini の設定)\n"
+    "  --yes / --no     変換先フォルダがないときの「新規作成しますか？」への答え\n"
+    "  --report FILE    学習した土質名と書き出したファイルを SHA-256 つきで FILE に記録\n"
+    "  check            何も書かずに変換元ファイルの問題をすべて挙げる (--json で JSON)\n"
+    "  batch            各 SOURCE を DEST_ROOT\\<ファイル名>\\ に変換し、最後に集計する\n"
+    "終了コード: 0 変換完了 (check: エラーなし), 1 チェックで中止 (check: エラーあり),\n"
+    "            2 使い方の誤り, 3 変換中のエラー\n";
+
+std::u16string PatternFolderFrom(const std::u16string& typed) {
+  std::u16string folder = platform::ToDriveForm(typed);
+  if (!folder.empty() && folder.back() != u'\\' && folder.back() != u'/') folder += u'\\';
+  return folder;
+}
+
+std::optional<std::u16string> ResolvePatternFolder(const std::optional<std::u16string>& patdat,
+                                                   bool read_only, std::ostream& err) {
+  const std::u16string setting =
+      patdat ? *patdat : (read_only ? convert::PeekPatternFolder() : convert::ReadPatternFolder());
+  const std::u16string folder = PatternFolderFrom(setting);
+  if (folder.empty() || !convert::PatternFolderExists(folder)) {
+    err << common::Utf16ToUtf8(convert::kNoPatternFolderMessage) << '\n';
+    return std::nullopt;
+  }
+  return folder;
+}
+
+std::optional<std::u16string> OptionValue(const std::vector<std::string>& args, std::size_t& i,
+                                          std::ostream& err) {
+  if (i + 1 == args.size()) {
+    err << args[i] << " には値を指定してください。\n" << kUsage;
+    return std::nullopt;
+  }
+  return common::Utf8ToUtf16(args[++i]);
+}
+
+bool LooksLikeOption(const std::string& arg) {
+  return arg.size() > 1 && arg[0] == '-' && arg != "--";
+}
+
+}  // namespace m2v::cli

@@ -1,0 +1,31 @@
+#pragma once
+
+// What the commands of mirta2vesk-cli share: the usage text, the pattern folder, the
+// value of an option.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace m2v::cli {
+
+extern const char kUsage[];
+
+// The pattern folder as the run wants it: drive-form, ending with "\".
+std::u16string PatternFolderFrom(const std::u16string& typed);
+
+// The pattern folder named by --patdat or, without it, by the settings file; nullopt after
+// printing the start-up message when there is none. `read_only` leaves an empty settings
+// file in place.
+std::optional<std::u16string> ResolvePatternFolder(const std::optional<std::u16string>& patdat,
+                                                   bool read_only, std::ostream& err);
+
+// The value after option args[i], advancing i; nullopt after printing what is missing.
+std::optional<std::u16string> OptionValue(const std::vector<std::string>& args, std::size_t& i,
+                                          std::ostream& err);
+
+// True for "-x" and "--xyz" (not for "-" alone or "--").
+bool LooksLikeOption(const std::string& arg);
+
+}  // namespace m2v::cli

@@ -1,0 +1,117 @@
+#include "cli/run_account.h"
+
+#include <ctime>
+#include <ostream>
+
+#include "common/failure.h"
+#include "common/sha256.h"
+#include "common/text_file.h"
+#include "common/text_util.h"
+#include "common/utf.h"
+
+namespace m2v::cli {
+namespace {
+
+using common::Utf16ToUtf8;
+using common::Utf8ToUtf16;
+
+// The hash of a file as the report shows it; a file that cannot be read is said so.
+std::u16string FileHash(const std::u16string& path) {
+  try {
+    return Utf8ToUtf16(common::Sha256Hex(common::ReadFileBytes(path)));
+  } catch (const common::Failure&) {
+    return u"（読めません）";
+  }
+}
+
+// Messages may hold line ends; a report line must not.
+std::u16string OneLine(std::u16string text) {
+  for (char16_t& c : text) {
+    if (c == u'\n' || c == u'\r') c = u' ';
+  }
+  return text;
+}
+
+}  // namespace
+
+std::u16string LearnedText(const coding::LearnedSoilName& learned) {
+  return learned.code + u" " + learned.name +
+         (learned.kind == coding::LearnedSoilName::Kind::kNewUserCode
+              ? u"（新しいユーザーコード）"
+              : u"（XKISHITU.TXT から採用）");
+}
+
+void ListAccount(const convert::RunResult& result, std::ostream& out) {
+  for (const std::u16string& file : result.files_written) out << Utf16ToUtf8(file) << '\n';
+  for (const coding::LearnedSoilName& learned : result.learned) {
+    out << "土質名を学習: " << Utf16ToUtf8(LearnedText(learned)) << '\n';
+  }
+}
+
+std::u16string OutcomeText(SurveyOutcome outcome) {
+  switch (outcome) {
+    case SurveyOutcome::kConverted:
+      return u"変換完了";
+    case SurveyOutcome::kRefused:
+      return u"中止";
+    case SurveyOutcome::kFailed:
+      return u"失敗";
+  }
+  return {};
+}
+
+std::u16string LocalTimeText(std::chrono::system_clock::time_point when) {
+  const std::time_t time = std::chrono::system_clock::to_time_t(when);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &time);
+#else
+  localtime_r(&time, &local);
+#endif
+  char date[32];
+  char offset[16];
+  const std::size_t date_size = std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
+  const std::size_t offset_size = std::strftime(offset, sizeof offset, "%z", &local);
+  std::string text(date, date_size);
+  // strftime gives "+0900"; ISO 8601 readers expect "+09:00".
+  if (offset_size == 5) {
+    text += std::string_view(offset, 3);
+    text += ':';
+    text += std::string_view(offset + 3, 2);
+  }
+  return Utf8ToUtf16(text);
+}
+
+void WriteReport(const std::u16string& path, const std::u16string& pattern_folder,
+                 const std::vector<SurveyAccount>& surveys,
+                 std::chrono::system_clock::time_point when) {
+  common::TextWriter report = common::TextWriter::Create(path);
+  report.WriteLine(u"mirta2vesk 変換レポート");
+  report.WriteLine(u"バージョン: " + Utf8ToUtf16(M2V_VERSION));
+  report.WriteLine(u"作成日時: " + LocalTimeText(when));
+  report.WriteLine(u"パターンフォルダ: " + pattern_folder);
+  for (const SurveyAccount& survey : surveys) {
+    report.WriteLine(u"");
+    report.WriteLine(u"変換元: " + survey.source);
+    report.WriteLine(u"変換元の SHA-256: " + FileHash(survey.source));
+    report.WriteLine(u"変換先: " + survey.destination);
+    std::u16string outcome = u"結果: " + OutcomeText(survey.outcome);
+    if (!survey.reason.empty()) outcome += u"（" + OneLine(survey.reason) + u"）";
+    report.WriteLine(outcome);
+    report.WriteLine(u"学習した土質名: " +
+                     common::DecimalText(static_cast<long long>(survey.result.learned.size())) +
+                     u" 件");
+    for (const coding::LearnedSoilName& learned : survey.result.learned) {
+      report.WriteLine(u"  " + LearnedText(learned));
+    }
+    report.WriteLine(
+        u"書き出したファイル: " +
+        common::DecimalText(static_cast<long long>(survey.result.files_written.size())) + u" 件");
+    for (const std::u16string& file : survey.result.files_written) {
+      report.WriteLine(u"  " + file + u"  SHA-256 " + FileHash(file));
+    }
+  }
+  report.Close();
+}
+
+}  // namespace m2v::cli

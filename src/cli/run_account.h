@@ -1,0 +1,45 @@
+#pragma once
+
+// The account of what conversion runs changed: the soil names taught to the tables and
+// the files written, listed after a run and kept, with hashes, in a report file.
+
+#include <chrono>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "coding/soil_classification.h"
+#include "convert/run.h"
+
+namespace m2v::cli {
+
+enum class SurveyOutcome { kConverted, kRefused, kFailed };
+
+struct SurveyAccount {
+  std::u16string source;       // drive-form
+  std::u16string destination;  // as handed to the run
+  SurveyOutcome outcome = SurveyOutcome::kRefused;
+  std::u16string reason;  // why it was refused or failed; empty when converted
+  convert::RunResult result;
+};
+
+// "2006 腐植土（新しいユーザーコード）", "2003 礫混じり砂（XKISHITU.TXT から採用）"
+std::u16string LearnedText(const coding::LearnedSoilName& learned);
+
+// The files written, one path a line, then one line per soil name taught to the tables.
+void ListAccount(const convert::RunResult& result, std::ostream& out);
+
+// The outcome as a person reads it: "変換完了", "中止", "失敗".
+std::u16string OutcomeText(SurveyOutcome outcome);
+
+// Writes the report (CP932, CR LF) to `path` (drive-form): tool version, time, pattern
+// folder, and per survey its source with SHA-256, outcome, names taught and files written
+// with SHA-256. Throws common::Failure when the report cannot be written.
+void WriteReport(const std::u16string& path, const std::u16string& pattern_folder,
+                 const std::vector<SurveyAccount>& surveys,
+                 std::chrono::system_clock::time_point when);
+
+// The local time as ISO 8601 with its offset: "2024-05-01T09:30:00+09:00".
+std::u16string LocalTimeText(std::chrono::system_clock::time_point when);
+
+}  // namespace m2v::cli

@@ -1,0 +1,412 @@
+#include "convert/survey_check.h"
+
+#include <algorithm>
+#include <optional>
+#include <set>
+
+#include "coding/penetration_record.h"
+#include "common/failure.h"
+#include "common/text_file.h"
+#include "common/text_util.h"
+#include "convert/soil_name_forecast.h"
+#include "convert/source_file.h"
+
+namespace m2v::convert {
+namespace {
+
+using common::DecimalText;
+using common::IsBlank;
+using common::RightAlign;
+using common::Trim;
+
+constexpr std::size_t kLabelWidth = 7;
+constexpr std::size_t kEntryWidth = 3;
+constexpr int kFirstWrappedNumber = 1000;  // the first record number that 3 places cannot hold
+constexpr std::u16string_view kRangeMark = u"～";
+
+struct Section {
+  const char16_t* marker;
+  const char16_t* files;  // what the section's pass writes
+};
+
+constexpr Section kSections[] = {
+    {kHeaderMarker, u"CNT.TXT、Titl01.txt、Titl02.txt"},
+    {kLayerMarker, u"X1.TXT と X3.TXT"},
+    {kPenetrationMarker, u"X5.TXT"},
+    {kDepthTextMarker, u"X12.TXT"},
+    {kSectionEMarker, u"X6.TXT"},
+};
+
+std::u16string Quoted(std::u16string_view text) { return u"「" + std::u16string(text) + u"」"; }
+
+class SurveyChecker {
+ public:
+  SurveyChecker(const std::vector<std::u16string>& lines, const std::u16string& pattern_folder)
+      : lines_(lines) {
+    if (pattern_folder.empty()) return;
+    try {
+      forecast_.emplace(pattern_folder);
+    } catch (const common::Failure& failure) {
+      Warn("table-failure", u"", 0, failure.message());
+    }
+  }
+
+  std::vector<Finding> Check() {
+    for (const Section& section : kSections) CheckSection(section);
+    CheckMarkerLines();
+    return std::move(findings_);
+  }
+
+ private:
+  int LineCount() const { return static_cast<int>(lines_.size()); }
+  // Line `number` (1-based) of the file.
+  const std::u16string& Line(int number) const {
+    return lines_[static_cast<std::size_t>(number - 1)];
+  }
+
+  void Add(Severity severity, const char* rule, std::u16string_view marker, int line,
+           std::u16string message) {
+    findings_.push_back({severity, rule, std::u16string(marker), line, std::move(message)});
+  }
+  void Warn(const char* rule, std::u16string_view marker, int line, std::u16string message) {
+    Add(Severity::kWarning, rule, marker, line, std::move(message));
+  }
+  void Inform(const char* rule, std::u16string_view marker, int line, std::u16string message) {
+    Add(Severity::kInformation, rule, marker, line, std::move(message));
+  }
+
+  void WarnLongLabel(std::u16string_view marker, int line, std::u16string_view what,
+                     std::u16string_view text, std::u16string_view files) {
+    Warn("long-label", marker, line,
+         std::u16string(what) + Quoted(text) + u"は " + DecimalText(kLabelWidth) +
+             u" 文字を超えています。" + std::u16string(files) + u" には右の " +
+             DecimalText(kLabelWidth) + u" 文字" + Quoted(RightAlign(text, kLabelWidth)) +
+             u"だけが書かれます。");
+  }
+
+  void WarnNumberWraps(std::u16string_view marker, int line, std::u16string_view file) {
+    Warn("number-wraps", marker, line,
+         std::u16string(file) + u" のレコードが " + DecimalText(kFirstWrappedNumber) +
+             u" 件目に達します。ここからのレコード番号は下 3 桁だけが書かれます（" +
+             DecimalText(kFirstWrappedNumber) + u" は「000」）。");
+  }
+
+  void CheckSection(const Section& section) {
+    const std::u16string_view marker = section.marker;
+    const auto found = std::find_if(lines_.begin(), lines_.end(),
+                                    [&](const std::u16string& l) { return l.starts_with(marker); });
+    if (found == lines_.end()) {
+      Inform("section-count", u"", 0,
+             std::u16string(marker) + u" セクションはありません。" + section.files +
+                 u" は作られません。");
+      return;
+    }
+    const int at = static_cast<int>(found - lines_.begin()) + 1;
+    first_marker_line_.push_back(at);
+    int count = 0;
+    try {
+      count = SectionCount(*found);
+    } catch (const common::Failure&) {
+      return;  // an error of the source check
+    }
+    if (marker == kHeaderMarker && count < 0) return;  // likewise
+    CountInformation(section, at, count);
+    if (count <= 0) return;
+    if (marker == kHeaderMarker) {
+      bodies_.push_back({at + 1, std::min(at + count, LineCount())});
+    } else if (marker == kLayerMarker) {
+      CheckLayers(at, count);
+    } else if (marker == kPenetrationMarker) {
+      CheckPenetrationTests(at, count);
+    } else if (marker == kDepthTextMarker) {
+      CheckDepthTexts(at, count);
+    } else {
+      CheckSectionE(at, count);
+    }
+  }
+
+  void CountInformation(const Section& section, int at, int count) {
+    const std::u16string m = section.marker;
+    std::u16string text;
+    if (count == 0) {
+      text = m + u" セクションの件数は 0 です。" + section.files + u" は作られません。";
+    } else if (count < 0) {
+      text = m + u" セクションの件数は " + DecimalText(count) + u" です。" + section.files +
+             u" はレコードなしで作られます。";
+    } else if (m == kHeaderMarker) {
+      text = m + u" セクション: ヘッダー " + DecimalText(count) + u" 行";
+    } else if (m == kDepthTextMarker) {
+      text = m + u" セクション: 本文 " + DecimalText(count) + u" 行";
+    } else {
+      text = m + u" セクション: " + DecimalText(count) + u" 件";
+    }
+    Inform("section-count", m, at, std::move(text));
+  }
+
+  // The records of 6 lines after the marker that the file holds whole.
+  int WholeRecords(int at, int count) {
+    const int records = std::min(count, (LineCount() - at) / 6);
+    if (records > 0) bodies_.push_back({at + 1, at + records * 6});
+    return records;
+  }
+
+  void CheckLayers(int at, int count) {
+    struct Term {
+      std::u16string depth;
+      int depth_line;
+      int start_line;
+    };
+    std::vector<Term> terms;
+    std::set<int> long_in_x1;
+    bool continues = false;
+    int layers = 0;
+    const int records = WholeRecords(at, count);
+    for (int r = 0; r < records; ++r) {
+      const int base = at + r * 6;  // record line k is file line base + k
+      const std::u16string depth = Trim(Line(base + 1));
+      if (!IsBlank(Line(base + 2))) {
+        if (++layers == kFirstWrappedNumber) WarnNumberWraps(kLayerMarker, base + 1, u"X1.TXT");
+        if (depth.size() > kLabelWidth) long_in_x1.insert(base + 1);
+        std::u16string name = Trim(Line(base + 2));
+        if (const std::u16string addition = Trim(Line(base + 3)); !addition.empty()) {
+          name += u"・" + addition;
+        }
+        CheckSoilName(name, base);
+      }
+      if (IsBlank(Line(base + 4))) continue;
+      const std::u16string term = Trim(Line(base + 4));
+      if (term == kRangeMark) {
+        if (terms.empty()) {
+          Warn("range-without-term", kLayerMarker, base + 4,
+               u"「～」の前に続ける用語がありません。X3.TXT には「～」で始まる用語が書かれます。");
+          terms.push_back({depth, base + 1, base + 4});
+        }
+        continues = true;
+      } else if (continues) {
+        terms.back().depth = depth;
+        terms.back().depth_line = base + 1;
+        continues = false;
+      } else {
+        terms.push_back({depth, base + 1, base + 4});
+      }
+    }
+    std::set<int> long_in_x3;
+    for (std::size_t i = 0; i < terms.size(); ++i) {
+      if (static_cast<int>(i) + 1 == kFirstWrappedNumber) {
+        WarnNumberWraps(kLayerMarker, terms[i].start_line, u"X3.TXT");
+      }
+      if (terms[i].depth.size() > kLabelWidth) long_in_x3.insert(terms[i].depth_line);
+    }
+    std::set<int> long_lines = long_in_x1;
+    long_lines.insert(long_in_x3.begin(), long_in_x3.end());
+    for (int line : long_lines) {
+      const bool x1 = long_in_x1.contains(line);
+      const bool x3 = long_in_x3.contains(line);
+      WarnLongLabel(kLayerMarker, line, u"深度", Trim(Line(line)),
+                    x1 && x3 ? u"X1.TXT と X3.TXT"
+                    : x1     ? u"X1.TXT"
+                             : u"X3.TXT");
+    }
+  }
+
+  // The layer name of the record whose line 1 is file line base + 1.
+  void CheckSoilName(const std::u16string& name, int base) {
+    if (name.find(u'（') != std::u16string::npos) {
+      const int line =
+          Trim(Line(base + 2)).find(u'（') != std::u16string::npos ? base + 2 : base + 3;
+      Warn("paren-in-name", kLayerMarker, line,
+           u"土質名" + Quoted(name) +
+               u"は「（」を含むため、土質表のどのレコードにも一致しません。"
+               u"この名前の層ごとに新しいユーザーコードが付きます。");
+    }
+    if (!forecast_) return;
+    std::optional<coding::LearnedSoilName> learned;
+    try {
+      learned = forecast_->Classify(name);
+    } catch (const common::Failure& failure) {
+      Warn("table-failure", kLayerMarker, base + 2, failure.message());
+      forecast_.reset();  // the run would stop here
+      return;
+    }
+    if (!learned) return;
+    if (learned->kind == coding::LearnedSoilName::Kind::kNewUserCode) {
+      Inform("new-soil-name", kLayerMarker, base + 2,
+             u"新しい土質名" + Quoted(learned->name) + u"にユーザーコード " + learned->code +
+                 u" が付きます（KISHITU.TXT と XKISHITU.TXT に追加）。");
+    } else {
+      Inform("adopted-soil-name", kLayerMarker, base + 2,
+             u"土質名" + Quoted(learned->name) + u"は XKISHITU.TXT のコード " + learned->code +
+                 u" で KISHITU.TXT に採用されます。");
+    }
+  }
+
+  void CheckPenetrationTests(int at, int count) {
+    const int records = WholeRecords(at, count);
+    for (int r = 0; r < records; ++r) {
+      const int base = at + r * 6;
+      if (r + 1 == kFirstWrappedNumber) WarnNumberWraps(kPenetrationMarker, base + 1, u"X5.TXT");
+      if (Line(base + 1).size() > kLabelWidth) {
+        WarnLongLabel(kPenetrationMarker, base + 1, u"試験のラベル", Line(base + 1), u"X5.TXT");
+      }
+      for (int k = 2; k <= 5; ++k) CheckPenetrationEntry(base + k, k == 2);
+    }
+  }
+
+  void CheckPenetrationEntry(int line, bool whole_test) {
+    const std::u16string& s = Line(line);
+    if (s.empty()) return;
+    const std::size_t slash = s.find(u'/');
+    const std::u16string_view blows =
+        std::u16string_view(s).substr(0, slash == std::u16string::npos ? s.size() : slash);
+    const std::u16string_view penetration = slash == std::u16string::npos
+                                                ? std::u16string_view()
+                                                : std::u16string_view(s).substr(slash + 1);
+    std::u16string parts;
+    if (blows.size() > kEntryWidth) {
+      parts = slash == std::u16string::npos ? u"値" : u"「/」の前";
+    }
+    if (penetration.size() > kEntryWidth) parts += parts.empty() ? u"「/」の後" : u"と後";
+    if (!parts.empty()) {
+      std::u16string written = RightAlign(blows, kEntryWidth);
+      if (slash != std::u16string::npos) written += u"/" + RightAlign(penetration, kEntryWidth);
+      Warn("long-entry", kPenetrationMarker, line,
+           u"貫入試験の値" + Quoted(s) + u"の" + parts + u"が " + DecimalText(kEntryWidth) +
+               u" 文字を超えています。X5.TXT には各 " + DecimalText(kEntryWidth) + u" 文字" +
+               Quoted(written) + u"だけが書かれます。");
+    }
+    if (!whole_test) return;
+    const std::u16string n = coding::PenetrationNValue(RightAlign(blows, kEntryWidth),
+                                                       slash == std::u16string::npos
+                                                           ? std::u16string(u" 30")
+                                                           : RightAlign(penetration, kEntryWidth));
+    if (n.size() > kEntryWidth) {
+      Warn("n-value-cut", kPenetrationMarker, line,
+           u"N 値 " + n + u" は " + DecimalText(kEntryWidth) + u" 文字を超えています。X5.TXT には" +
+               Quoted(RightAlign(n, kEntryWidth)) + u"だけが書かれます。");
+    }
+  }
+
+  void CheckDepthTexts(int at, int count) {
+    int next = at + 1;  // the file line read next
+    int lines_read = 0;
+    int written = 0;
+    bool warned_mid_record = false;
+    std::u16string previous_depth = u"0.00";
+    int previous_depth_line = 0;
+    while (lines_read < count) {
+      const int start = next;
+      std::u16string depth;
+      int depth_line = 0;
+      bool has_text = false;
+      for (int k = 1;; ++k) {
+        if (next > LineCount()) {  // the file ends inside: an error of the source check
+          if (next > at + 1) bodies_.push_back({at + 1, next - 1});
+          return;
+        }
+        const int line = next++;
+        if (IsControlLine(Line(line))) break;
+        if (k == 1) {
+          depth = previous_depth;
+          depth_line = previous_depth_line;
+          previous_depth = Line(line);
+          previous_depth_line = line;
+        } else if (k >= 3) {
+          if (lines_read == count && !warned_mid_record) {
+            warned_mid_record = true;
+            Warn("count-mid-record", kDepthTextMarker, line,
+                 u"$K セクションの件数 " + DecimalText(count) +
+                     u" 行はこのレコードの途中で尽きますが、レコードは区切りの行まで読まれ、"
+                     u"この行からの本文も X12.TXT に書かれます。");
+          }
+          ++lines_read;
+          has_text = true;
+        }
+      }
+      if (!has_text) {
+        Warn("record-without-text", kDepthTextMarker, start,
+             u"$K のレコードが本文（3 行目）の前に終わっています。このレコードは X12.TXT "
+             u"に書かれません。");
+        continue;
+      }
+      if (++written == kFirstWrappedNumber) WarnNumberWraps(kDepthTextMarker, start, u"X12.TXT");
+      if (const std::size_t paren = depth.find(u')'); paren != std::u16string::npos) {
+        depth = common::TrimEnd(std::u16string_view(depth).substr(0, paren));
+      }
+      if (depth.size() > kLabelWidth) {
+        WarnLongLabel(kDepthTextMarker, depth_line, u"深度", depth, u"X12.TXT");
+      }
+    }
+    bodies_.push_back({at + 1, next - 1});
+  }
+
+  void CheckSectionE(int at, int count) {
+    const int records = WholeRecords(at, count);
+    for (int r = 0; r < records; ++r) {
+      const int base = at + r * 6;
+      if (r + 1 == kFirstWrappedNumber) WarnNumberWraps(kSectionEMarker, base + 1, u"X6.TXT");
+      for (int k : {3, 4}) {
+        const std::u16string text = Trim(Line(base + k));
+        if (text.size() > kLabelWidth) {
+          WarnLongLabel(kSectionEMarker, base + k, u"レコードの " + DecimalText(k) + u" 行目", text,
+                        u"X6.TXT");
+        }
+      }
+    }
+  }
+
+  // Lines that begin with a marker but are not where a pass finds its section.
+  void CheckMarkerLines() {
+    for (int line = 1; line <= LineCount(); ++line) {
+      for (const Section& section : kSections) {
+        if (!Line(line).starts_with(section.marker)) continue;
+        const auto body = std::find_if(bodies_.begin(), bodies_.end(), [&](const Body& b) {
+          return b.first <= line && line <= b.last;
+        });
+        if (body != bodies_.end()) {
+          // The line before a body is the marker line of its section.
+          const std::u16string owner = Line(body->first - 1).substr(0, 2);
+          Warn("body-over-marker", section.marker, line,
+               u"この行は " + std::u16string(section.marker) + u" で始まりますが、" +
+                   DecimalText(body->first - 1) + u" 行目の " + owner +
+                   u" セクションの本文として読まれます。" + owner + u" の件数を確かめてください。");
+        } else if (std::find(first_marker_line_.begin(), first_marker_line_.end(), line) ==
+                   first_marker_line_.end()) {
+          Warn("duplicate-section", section.marker, line,
+               std::u16string(section.marker) +
+                   u" セクションが 2 度目に現れます。読まれるのは最初のセクションだけです。");
+        }
+      }
+    }
+  }
+
+  struct Body {
+    int first;
+    int last;
+  };
+
+  const std::vector<std::u16string>& lines_;
+  std::optional<SoilNameForecast> forecast_;
+  std::vector<Finding> findings_;
+  std::vector<Body> bodies_;
+  std::vector<int> first_marker_line_;
+};
+
+}  // namespace
+
+std::vector<Finding> CheckSurvey(std::string_view bytes, const std::u16string& pattern_folder) {
+  std::vector<Finding> findings = CheckSourceBytes(bytes);
+  if (std::any_of(findings.begin(), findings.end(),
+                  [](const Finding& f) { return f.rule == "utf8"; })) {
+    return findings;  // read as CP932 its text would be noise
+  }
+  const common::TextLines text = common::SplitCp932Lines(bytes);
+  std::vector<Finding> more = SurveyChecker(text.lines, pattern_folder).Check();
+  findings.insert(findings.end(), std::make_move_iterator(more.begin()),
+                  std::make_move_iterator(more.end()));
+  std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
+    return a.line != b.line ? a.line < b.line : a.severity < b.severity;
+  });
+  return findings;
+}
+
+}  // namespace m2v::convert

@@ -99,7 +99,8 @@ std::u16string QPRTrim(const std::u16string& text);
 // The folder that holds the program file, drive-form, without a trailing "\".
 std::u16string ProgramFolder();
 // The folder where the pattern-added marker lives: the program folder on Windows, the
-// system directory on POSIX (a program's folder is seldom writable there).
+// system directory on POSIX (a program's folder is seldom writable there). Windows too
+// takes the system directory when MIRTA2VESK_SYSDIR names one, so that tests are hermetic.
 std::u16string MarkerFolder();
 
 // Names (not paths) of the entries of a folder, sorted; folders or regular files only.

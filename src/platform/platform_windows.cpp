@@ -317,7 +317,12 @@ std::u16string ProgramFolder() {
   return WithoutTrailingSep(file.substr(0, sep), 0);
 }
 
-std::u16string MarkerFolder() { return ProgramFolder(); }
+std::u16string MarkerFolder() {
+  if (const wchar_t* own = _wgetenv(L"MIRTA2VESK_SYSDIR"); own != nullptr && *own != L'\0') {
+    return SysDir();
+  }
+  return ProgramFolder();
+}
 
 std::vector<std::u16string> ListFolders(const std::u16string& path) {
   return ListEntries(path, true);

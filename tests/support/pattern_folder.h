@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/platform.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
@@ -25,13 +24,7 @@ class PatternFolderFixture {
     WriteBytes(Table(name), SjisLines(utf8_lines));
   }
   std::string TableBytes(std::string_view name) const { return ReadBytes(Table(name)); }
-  std::filesystem::path Marker() const {
-#ifdef _WIN32
-    return platform::ToHostPath(platform::MarkerFolder() + u"\\PATADD.txt").value();
-#else
-    return dir_ / "sys" / "PATADD.txt";
-#endif
-  }
+  std::filesystem::path Marker() const { return dir_ / "sys" / "PATADD.txt"; }
   std::filesystem::path Host(std::string_view rel) const { return dir_ / "d" / rel; }
   // The drive-form path of a file below D:\ ("D:\\X1.TXT" for u"X1.TXT").
   std::u16string At(std::u16string_view rel) const {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -140,6 +141,21 @@ TEST_F(FilesTest, ListsSeparateFoldersFromFilesInCodeUnitOrder) {
   EXPECT_THAT(ListFiles(root_), ElementsAre(u"HOLE.DDF", u"z.ddf", u"孔１.ddf"));
   EXPECT_THAT(ListFiles(At(u"MISSING")), ElementsAre());
   EXPECT_THAT(ListFolders(At(u"z.ddf")), ElementsAre());
+}
+
+TEST_F(FilesTest, FolderLockIsHeldByOneHolderAtATime) {
+  fs::create_directories(Host("PATDAT"));
+  using State = FolderLock::State;
+  {
+    const FolderLock first(At(u"PATDAT\\"), std::chrono::milliseconds(0));
+    ASSERT_EQ(first.state(), State::kLocked);
+    const FolderLock second(At(u"PATDAT"), std::chrono::milliseconds(30));
+    EXPECT_EQ(second.state(), State::kBusy);
+  }
+  EXPECT_TRUE(fs::is_empty(Host("PATDAT"))) << "no lock file is left behind";
+  const FolderLock again(At(u"PATDAT"), std::chrono::milliseconds(0));
+  EXPECT_EQ(again.state(), State::kLocked);
+  EXPECT_EQ(FolderLock(At(u"MISSING"), std::chrono::milliseconds(0)).state(), State::kUnavailable);
 }
 
 TEST_F(FilesTest, NonAsciiNamesReachTheSameHostEntries) {

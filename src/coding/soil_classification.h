@@ -24,7 +24,8 @@ struct LearnedSoilName {
 };
 
 // The name as the tables hold it: "," and '"' would break the comma records, so they are
-// stored as the full-width "，" and "＂", and the search looks for that form.
+// stored as the full-width "，" and "＂", and the search looks for that form; blanks and
+// tabs at either end, which the table reader drops, are left out.
 std::u16string TableSoilName(std::u16string_view soil_name);
 
 // Writes "  7,  12.50,5012,粘土" and advances record_number. An empty name gets "0000"

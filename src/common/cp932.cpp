@@ -4,8 +4,12 @@
 #include <stdexcept>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #else
 #include <iconv.h>
@@ -22,7 +26,20 @@ bool IsRefusedSingleByte(unsigned char b) { return b == 0x80 || b == 0xA0 || b >
 // glibc maps these to CP932 although they do not decode back to themselves; Windows
 // without best fit writes "?", and so does this codec everywhere.
 bool IsOneWayCharacter(char16_t c) {
-  return c == u'\u301C' || c == u'\u2212' || c == u'\u2016' || c == u'\u00A5' || c == u'\u203E';
+  switch (c) {
+    case u'\u301C':
+    case u'\u2212':
+    case u'\u2016':
+    case u'\u00A5':
+    case u'\u203E':
+    case u'\u00A2':  // to 0x8191, which is U+FFE0
+    case u'\u00A3':  // to 0x8192, which is U+FFE1
+    case u'\u00AC':  // to 0x81CA, which is U+FFE2
+    case u'\u2014':  // to 0x815C, which is U+2015
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
@@ -204,12 +221,23 @@ std::string EncodeCp932(std::u16string_view text) {
       result.push_back(static_cast<char>(c));
       continue;
     }
+    if (c >= 0xD800 && c <= 0xDFFF) {
+      // CP932 has nothing beyond the BMP: one "?" for a pair, as for a lone surrogate.
+      if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        ++i;
+      }
+      result.push_back('?');
+      continue;
+    }
     char buf[4];
     BOOL used_default = FALSE;
     const wchar_t wc = IsOneWayCharacter(c) ? L'?' : static_cast<wchar_t>(c);
     const int n =
         WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &wc, 1, buf, sizeof buf, "?", &used_default);
-    if (n <= 0 || used_default) {
+    // Windows also writes U+0080 and U+F8F0-U+F8F3 as the single bytes that neither
+    // platform reads back (0x80, 0xA0, 0xFD-0xFF).
+    if (n <= 0 || used_default ||
+        (n == 1 && IsRefusedSingleByte(static_cast<unsigned char>(buf[0])))) {
       result.push_back('?');
     } else {
       result.append(buf, static_cast<std::size_t>(n));

@@ -197,9 +197,11 @@ TextWriter TextWriter::Create(const std::u16string& path) {
 TextWriter TextWriter::Append(const std::u16string& path) {
   const std::filesystem::path host = HostPathOrThrow(path, u"ファイルに書き込めません。");
   bool needs_line_end = false;
+  std::uintmax_t length = 0;
   {
     std::ifstream in(host, std::ios::binary | std::ios::ate);
     if (in && in.tellg() > 0) {
+      length = static_cast<std::uintmax_t>(in.tellg());
       in.seekg(-1, std::ios::end);
       const int last = in.get();
       needs_line_end = last != '\n' && last != '\r';
@@ -208,6 +210,8 @@ TextWriter TextWriter::Append(const std::u16string& path) {
   std::ofstream out(host, std::ios::binary | std::ios::app);
   if (!out) throw Failure(path + u"\nファイルに書き込めません。");
   TextWriter writer(path, std::move(out));
+  writer.host_ = host;
+  writer.length_before_ = length;
   if (needs_line_end) {
     writer.out_.write("\r\n", 2);
     writer.Check(u"ファイルに書き込めません。");
@@ -230,6 +234,8 @@ void TextWriter::WriteRawLines(std::string_view bytes) {
 }
 
 void TouchFile(const std::u16string& path) {
+  // Not even opened when it exists: a pattern folder that cannot be written still serves.
+  if (platform::FileExists(path)) return;
   const std::filesystem::path host = HostPathOrThrow(path, u"ファイルを作成できません。");
   std::ofstream out(host, std::ios::binary | std::ios::app);
   if (!out) throw Failure(path + u"\nファイルを作成できません。");
@@ -243,7 +249,15 @@ void TextWriter::Close() {
 }
 
 void TextWriter::Check(const char16_t* what) {
-  if (!out_) throw Failure(path_ + u"\n" + what);
+  if (out_) return;
+  if (!host_.empty()) {
+    // Part of the appended bytes may have reached the file: cut them off again.
+    out_.close();
+    std::error_code ec;
+    std::filesystem::resize_file(host_, length_before_, ec);
+    host_.clear();
+  }
+  throw Failure(path_ + u"\n" + what);
 }
 
 }  // namespace m2v::common

@@ -4,6 +4,8 @@
 // (see platform.h). Every failure is a common::Failure naming the file.
 
 #include <cstddef>
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -92,7 +94,9 @@ class FieldReader {
 void TouchFile(const std::u16string& path);
 
 // Writes CP932 lines ended by CR LF. Create replaces an existing file; Append adds at its
-// end, starting on a fresh line when the file does not end with a line end.
+// end, starting on a fresh line when the file does not end with a line end, and when a
+// write fails (a full disk) cuts the file back to its length before, so that an append is
+// whole or not there at all.
 class TextWriter {
  public:
   static TextWriter Create(const std::u16string& path);
@@ -112,6 +116,8 @@ class TextWriter {
   void Check(const char16_t* what);
   std::u16string path_;
   std::ofstream out_;
+  std::filesystem::path host_;        // set by Append: the file to cut back
+  std::uintmax_t length_before_ = 0;  // its length before the append
 };
 
 }  // namespace m2v::common

@@ -5,6 +5,7 @@
 // (<system directory>/dosdevices/c: ...; with no entry at all, Z: is "/").
 // Drive letters are upper case in every result. Functions never throw unless they say so.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -55,7 +56,7 @@ std::u16string FullPath(const std::u16string& path);
 
 // The host path that a drive-form path names: each component matched without regard to
 // letter case (exact name first); a missing component keeps its case. nullopt when the
-// path's drive does not exist.
+// path's drive does not exist or the path holds a NUL.
 std::optional<std::filesystem::path> ToHostPath(const std::u16string& path);
 
 // The drive-form path of a host path: the drive whose root is its longest prefix.
@@ -95,6 +96,27 @@ std::optional<FileStamp> StampOf(const std::u16string& path);
 // and then both files are as they were.
 bool AtomicReplace(const std::u16string& replacement, const std::u16string& target);
 
+// An exclusive lock of a folder among processes, held from construction to destruction and
+// given up by a process however it ends. POSIX locks the folder itself; Windows holds a
+// file of the folder, XKISHITU.LCK, that is removed when it is closed.
+class FolderLock {
+ public:
+  enum class State {
+    kLocked,
+    kBusy,         // another process held the lock for all of `wait`
+    kUnavailable,  // the folder cannot be locked here (missing, read-only on Windows, ...)
+  };
+  FolderLock(const std::u16string& folder, std::chrono::milliseconds wait);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+  State state() const { return state_; }
+
+ private:
+  State state_ = State::kUnavailable;
+  std::intptr_t handle_ = -1;
+};
+
 // The system directory without a trailing "\" (POSIX: $MIRTA2VESK_SYSDIR, else
 // ${XDG_CONFIG_HOME:-$HOME/.config}/mirta2vesk, in drive-form). Every platform honours
 // MIRTA2VESK_SYSDIR so that tests are hermetic.
@@ -105,7 +127,8 @@ std::u16string QPRTrim(const std::u16string& text);
 // The folder that holds the program file, drive-form, without a trailing "\".
 std::u16string ProgramFolder();
 // The folder where the pattern-added marker lives: the program folder on Windows, the
-// system directory on POSIX (a program's folder is seldom writable there).
+// system directory on POSIX (a program's folder is seldom writable there). Windows too
+// takes the system directory when MIRTA2VESK_SYSDIR names one, so that tests are hermetic.
 std::u16string MarkerFolder();
 
 // Names (not paths) of the entries of a folder, sorted; folders or regular files only.

@@ -1,15 +1,18 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <mutex>
 #include <system_error>
+#include <thread>
 
 #include "common/utf.h"
 #include "platform/platform.h"
@@ -366,7 +369,8 @@ std::u16string FullPath(const std::u16string& path) {
   {
     CurrentState& state = State();
     std::lock_guard lock(state.mutex);
-    if (path.size() >= 2 && path[1] == u':') {
+    // "/:" is no drive: Windows reads "/" as a separator wherever it stands.
+    if (path.size() >= 2 && path[1] == u':' && !IsSep(path[0])) {
       drive = UpperAscii(path[0]);
       rest = path.substr(2);
       base = (!rest.empty() && IsSep(rest[0])) ? RootOf(drive) : CurrentFolderLocked(state, drive);
@@ -411,6 +415,8 @@ namespace {
 // its components still exist, when `check_kept` is false: for a caller that looks the path up
 // itself and asks again with true when that look-up fails.
 std::optional<fs::path> ResolveHost(const std::u16string& path, bool check_kept) {
+  // The system would read the name only up to a NUL: "D:\..\0x" would leave the drive.
+  if (path.find(u'\0') != std::u16string::npos) return std::nullopt;
   try {
     // A host path (the system directory when no drive reaches it) stays a host path.
     if (!path.empty() && path[0] == u'/') {
@@ -560,6 +566,32 @@ bool AtomicReplace(const std::u16string& replacement, const std::u16string& targ
     close(dir_fd);
   }
   return true;
+}
+
+FolderLock::FolderLock(const std::u16string& folder, std::chrono::milliseconds wait) {
+  const std::optional<fs::path> host = Host(folder);
+  if (!host) return;
+  const int fd = open(host->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      handle_ = fd;
+      state_ = State::kLocked;
+      return;
+    }
+    if (errno != EWOULDBLOCK && errno != EINTR) break;  // no locks on this file system
+    if (std::chrono::steady_clock::now() >= deadline) {
+      state_ = State::kBusy;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  close(fd);
+}
+
+FolderLock::~FolderLock() {
+  if (handle_ >= 0) close(static_cast<int>(handle_));  // closing gives the lock up
 }
 
 std::u16string SysDir() {

@@ -267,6 +267,41 @@ bool AtomicReplace(const std::u16string& replacement, const std::u16string& targ
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+FolderLock::FolderLock(const std::u16string& folder, std::chrono::milliseconds wait) {
+  if (folder.empty()) return;
+  std::wstring path = Wide(folder);
+  if (path.back() != L'\\' && path.back() != L'/') path += L'\\';
+  path += L"XKISHITU.LCK";
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    // Opened by one process at a time, and gone once that process closes it or ends.
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      handle_ = reinterpret_cast<std::intptr_t>(file);
+      state_ = State::kLocked;
+      return;
+    }
+    const DWORD error = GetLastError();
+    // A file held, or being removed, by another process; any other error (a folder that
+    // cannot be written) means no lock can be had here.
+    const bool held = error == ERROR_SHARING_VIOLATION ||
+                      (error == ERROR_ACCESS_DENIED &&
+                       GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES);
+    if (!held) return;
+    if (std::chrono::steady_clock::now() >= deadline) {
+      state_ = State::kBusy;
+      return;
+    }
+    Sleep(10);
+  }
+}
+
+FolderLock::~FolderLock() {
+  if (state_ == State::kLocked) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
 std::u16string SysDir() {
   if (const wchar_t* own = _wgetenv(L"MIRTA2VESK_SYSDIR"); own != nullptr && *own != L'\0') {
     const std::u16string full = FullPath(Utf16(own));
@@ -313,7 +348,12 @@ std::u16string ProgramFolder() {
   return WithoutTrailingSep(file.substr(0, sep), 0);
 }
 
-std::u16string MarkerFolder() { return ProgramFolder(); }
+std::u16string MarkerFolder() {
+  if (const wchar_t* own = _wgetenv(L"MIRTA2VESK_SYSDIR"); own != nullptr && *own != L'\0') {
+    return SysDir();
+  }
+  return ProgramFolder();
+}
 
 std::vector<std::u16string> ListFolders(const std::u16string& path) {
   return ListEntries(path, true);

@@ -15,7 +15,7 @@ class PenetrationRecordTest : public ::testing::Test {
   PenetrationRecordTest() : drives_(dir_ / "sys") { drives_.MapDrive('D', dir_ / "d"); }
 
   std::string Convert(std::int16_t& number, const PenetrationLines& lines) {
-    common::TextWriter out = common::TextWriter::Create(u"D:\\X5.TXT");
+    common::TextWriter out = common::TextWriter::Create(drives_.Root('D') + u"X5.TXT");
     ConvertPenetrationRecord(number, lines, out);
     out.Close();
     return test::ReadBytes(dir_ / "d" / "X5.TXT");

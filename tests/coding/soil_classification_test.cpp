@@ -27,7 +27,7 @@ class SoilClassificationTest : public ::testing::Test, public test::PatternFolde
   // The X1.TXT lines written for the names, in order, without their CR LF.
   std::vector<std::string> Classify(const std::vector<std::u16string>& names,
                                     std::vector<LearnedSoilName>* learned = nullptr) {
-    common::TextWriter out = common::TextWriter::Create(u"D:\\X1.TXT");
+    common::TextWriter out = common::TextWriter::Create(At(u"X1.TXT"));
     std::int16_t number = 1;
     for (const std::u16string& name : names) {
       ClassifySoilName(number, u"1.00", name, u"", out, patdat, learned);
@@ -119,6 +119,14 @@ TEST_F(SoilClassificationTest, SoilTableEndingInABlankLineStillReadsAfterAnAppen
             Sjis("5012,粘土,a,b,c,d\r\n\r\n2006,有機質土,,,    ,0000\r\n"));
 }
 
+TEST_F(SoilClassificationTest, TabsAroundANameAreNotStoredSoItKeepsOneCode) {
+  const std::string soil_before = TableBytes("KISHITU.TXT");
+  const std::vector<std::string> lines = Classify({u"\t砂質粘土\t", u"\t砂質粘土\t"});
+  EXPECT_EQ(lines[0], Sjis("  1,   1.00,2006,\t砂質粘土\t"));  // the layer keeps its name
+  EXPECT_EQ(lines[1], Sjis("  2,   1.00,2006,\t砂質粘土\t"));
+  EXPECT_EQ(TableBytes("KISHITU.TXT"), soil_before + Sjis("2006,砂質粘土,,,    ,0000\r\n"));
+}
+
 TEST_F(SoilClassificationTest, MissingTablesCountAsEmptyAndAreCreated) {
   std::filesystem::remove(Table("KISHITU.TXT"));
   std::filesystem::remove(Table("XKISHITU.TXT"));
@@ -128,7 +136,7 @@ TEST_F(SoilClassificationTest, MissingTablesCountAsEmptyAndAreCreated) {
 }
 
 TEST_F(SoilClassificationTest, RecordNumberAndLabelAreCutOnTheLeft) {
-  common::TextWriter out = common::TextWriter::Create(u"D:\\X1.TXT");
+  common::TextWriter out = common::TextWriter::Create(At(u"X1.TXT"));
   std::int16_t number = 12;
   ClassifySoilName(number, u"123456789", u"粘土", u"", out, patdat);
   number = 1234;
@@ -141,7 +149,7 @@ TEST_F(SoilClassificationTest, RecordNumberAndLabelAreCutOnTheLeft) {
 
 TEST_F(SoilClassificationTest, UnreadableTableIsAFailureNamingIt) {
   WriteTable("KISHITU.TXT", {"5012,粘土,a"});  // ends inside a record
-  common::TextWriter out = common::TextWriter::Create(u"D:\\X1.TXT");
+  common::TextWriter out = common::TextWriter::Create(At(u"X1.TXT"));
   std::int16_t number = 1;
   try {
     ClassifySoilName(number, u"1", u"砂", u"", out, patdat);

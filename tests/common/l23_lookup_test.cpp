@@ -16,13 +16,16 @@ namespace fs = std::filesystem;
 
 class L23LookupTest : public ::testing::Test {
  protected:
-  L23LookupTest() : drives_(dir_ / "sys") { drives_.MapDrive('D', dir_ / "d"); }
+  L23LookupTest() : drives_(dir_ / "sys") {
+    drives_.MapDrive('D', dir_ / "d");
+    patdat_ = drives_.Root('D') + u"PATDAT\\";
+  }
   void Table(const std::vector<std::string_view>& lines) {
     test::WriteBytes(dir_ / "d" / "PATDAT" / "L23.txt", test::SjisLines(lines));
   }
   test::TempDir dir_;
   test::DriveTable drives_;
-  const std::u16string patdat_ = u"D:\\PATDAT\\";
+  std::u16string patdat_;
 };
 
 TEST_F(L23LookupTest, FindsFieldOneOfTheFirstRecordWhoseFieldThreeMatches) {

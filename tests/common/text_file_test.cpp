@@ -43,6 +43,9 @@ class TextFileTest : public ::testing::Test {
  protected:
   TextFileTest() : drives_(dir_ / "sys") { drives_.MapDrive('D', dir_ / "d"); }
   std::filesystem::path Host(const char* name) const { return dir_ / "d" / name; }
+  std::u16string At(std::u16string_view name) const {
+    return drives_.Root('D') + std::u16string(name);
+  }
 
   test::TempDir dir_;
   test::DriveTable drives_;
@@ -50,7 +53,7 @@ class TextFileTest : public ::testing::Test {
 
 TEST_F(TextFileTest, LineReaderReadsToTheEndAndReportsReadingPastIt) {
   WriteBytes(Host("t.txt"), Sjis("砂\r\n\r\n礫"));
-  LineReader reader = LineReader::Open(u"D:\\T.TXT");  // letter case does not matter
+  LineReader reader = LineReader::Open(At(u"T.TXT"));  // letter case does not matter
   EXPECT_EQ(reader.ReadLine(), u"砂");
   EXPECT_EQ(reader.ReadLine(), u"");
   EXPECT_EQ(reader.ReadLine(), u"礫");
@@ -59,18 +62,18 @@ TEST_F(TextFileTest, LineReaderReadsToTheEndAndReportsReadingPastIt) {
     reader.ReadLine();
     FAIL();
   } catch (const Failure& f) {
-    EXPECT_THAT(f.message(), HasText(u"D:\\T.TXT"));
+    EXPECT_THAT(f.message(), HasText(At(u"T.TXT")));
   }
 }
 
 TEST_F(TextFileTest, OpeningAMissingFileOrAFolderOrBadBytesIsAFailure) {
   WriteBytes(Host("bad.txt"), "ok\r\n\x80\r\n");
   std::filesystem::create_directory(Host("folder"));
-  EXPECT_THROW(LineReader::Open(u"D:\\missing.txt"), Failure);
-  EXPECT_THROW(LineReader::Open(u"D:\\folder"), Failure);
+  EXPECT_THROW(LineReader::Open(At(u"missing.txt")), Failure);
+  EXPECT_THROW(LineReader::Open(At(u"folder")), Failure);
   EXPECT_THROW(LineReader::Open(u"Q:\\x.txt"), Failure);
   try {
-    LineReader::Open(u"D:\\bad.txt");
+    LineReader::Open(At(u"bad.txt"));
     FAIL();
   } catch (const Failure& f) {
     EXPECT_THAT(f.message(), HasText(u"2 行目"));
@@ -124,7 +127,7 @@ TEST(FieldReaderTest, AnIncompleteLastRecordIsReportedWithItsLine) {
 }
 
 TEST_F(TextFileTest, WriterWritesCp932WithCrLf) {
-  TextWriter out = TextWriter::Create(u"D:\\out.txt");
+  TextWriter out = TextWriter::Create(At(u"out.txt"));
   out.WriteLine(u"  1,   0.00,\"固い\\粘土\"");
   out.WriteLine(u"");
   out.WriteLine(u"～ｶ\u301C");
@@ -135,7 +138,7 @@ TEST_F(TextFileTest, WriterWritesCp932WithCrLf) {
 TEST_F(TextFileTest, CreateReplacesAndAppendStartsOnAFreshLine) {
   WriteBytes(Host("k.txt"), "old content\r\n");
   {
-    TextWriter out = TextWriter::Create(u"D:\\k.txt");
+    TextWriter out = TextWriter::Create(At(u"k.txt"));
     out.WriteLine(u"new");
     out.Close();
   }
@@ -143,21 +146,21 @@ TEST_F(TextFileTest, CreateReplacesAndAppendStartsOnAFreshLine) {
 
   WriteBytes(Host("a.txt"), "5001,a,,,,0000");  // edited by hand, no final line end
   for (const char16_t* line : {u"2000,b,,,    ,0000", u"2001,c,,,    ,0000"}) {
-    TextWriter out = TextWriter::Append(u"D:\\A.TXT");
+    TextWriter out = TextWriter::Append(At(u"A.TXT"));
     out.WriteLine(line);
     out.Close();
   }
   EXPECT_EQ(ReadBytes(Host("a.txt")),
             "5001,a,,,,0000\r\n2000,b,,,    ,0000\r\n2001,c,,,    ,0000\r\n");
 
-  TextWriter created = TextWriter::Append(u"D:\\new.txt");  // appending creates
+  TextWriter created = TextWriter::Append(At(u"new.txt"));  // appending creates
   created.WriteLine(u"x");
   created.Close();
   EXPECT_EQ(ReadBytes(Host("new.txt")), "x\r\n");
 }
 
 TEST_F(TextFileTest, WriterIntoAMissingFolderIsAFailure) {
-  EXPECT_THROW(TextWriter::Create(u"D:\\nowhere\\x.txt"), Failure);
+  EXPECT_THROW(TextWriter::Create(At(u"nowhere\\x.txt")), Failure);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ class X3RecordTest : public ::testing::Test {
   // The line WriteX3Record writes, without its CR LF; empty when it writes nothing.
   std::string Write(std::int16_t& counter, std::u16string_view label,
                     std::u16string_view description) {
-    TextWriter out = TextWriter::Create(u"D:\\X3.TXT");
+    TextWriter out = TextWriter::Create(drives_.Root('D') + u"X3.TXT");
     WriteX3Record(counter, label, description, table_, out);
     out.Close();
     return test::ReadBytes(dir_ / "d" / "X3.TXT");

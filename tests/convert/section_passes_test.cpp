@@ -25,8 +25,8 @@ class SectionPassesTest : public ::testing::Test, public test::PatternFolderFixt
   std::string Out(const char* name) const {
     return test::ReadBytes(Host(std::string("OUT/") + name));
   }
-  const std::u16string source_ = u"D:\\IN\\s.ddf";
-  const std::u16string out_ = u"D:\\OUT\\";
+  const std::u16string source_ = At(u"IN\\s.ddf");
+  const std::u16string out_ = At(u"OUT\\");
 };
 
 TEST_F(SectionPassesTest, DepthTextsJoinLinesAndCarryTheDepthOfTheRecordBefore) {

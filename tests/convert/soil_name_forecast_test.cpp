@@ -49,7 +49,7 @@ class SoilNameForecastTest : public ::testing::Test, public test::PatternFolderF
 
   std::string Classify(const std::vector<std::u16string>& names) {
     std::vector<LearnedSoilName> learned;
-    common::TextWriter out = common::TextWriter::Create(u"D:\\X1.TXT");
+    common::TextWriter out = common::TextWriter::Create(At(u"X1.TXT"));
     std::int16_t number = 1;
     try {
       for (const std::u16string& name : names) {

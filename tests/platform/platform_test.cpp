@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -129,16 +130,32 @@ TEST_F(FilesTest, AtomicReplaceFailureLeavesTheTarget) {
 }
 
 TEST_F(FilesTest, ListsSeparateFoldersFromFilesInCodeUnitOrder) {
-  for (const char8_t* folder : {u8"b", u8"B", u8"調査", u8"a1"}) {
+  // No names that differ in case alone: a Windows folder cannot hold both.
+  for (const char8_t* folder : {u8"b", u8"C", u8"調査", u8"a1"}) {
     fs::create_directories(Host(folder));
   }
   for (const char8_t* file : {u8"z.ddf", u8"HOLE.DDF", u8"孔１.ddf"}) {
     WriteBytes(Host(file), "");
   }
-  EXPECT_THAT(ListFolders(root_), ElementsAre(u"B", u"a1", u"b", u"調査"));
+  EXPECT_THAT(ListFolders(root_), ElementsAre(u"C", u"a1", u"b", u"調査"));
   EXPECT_THAT(ListFiles(root_), ElementsAre(u"HOLE.DDF", u"z.ddf", u"孔１.ddf"));
   EXPECT_THAT(ListFiles(At(u"MISSING")), ElementsAre());
   EXPECT_THAT(ListFolders(At(u"z.ddf")), ElementsAre());
+}
+
+TEST_F(FilesTest, FolderLockIsHeldByOneHolderAtATime) {
+  fs::create_directories(Host("PATDAT"));
+  using State = FolderLock::State;
+  {
+    const FolderLock first(At(u"PATDAT\\"), std::chrono::milliseconds(0));
+    ASSERT_EQ(first.state(), State::kLocked);
+    const FolderLock second(At(u"PATDAT"), std::chrono::milliseconds(30));
+    EXPECT_EQ(second.state(), State::kBusy);
+  }
+  EXPECT_TRUE(fs::is_empty(Host("PATDAT"))) << "no lock file is left behind";
+  const FolderLock again(At(u"PATDAT"), std::chrono::milliseconds(0));
+  EXPECT_EQ(again.state(), State::kLocked);
+  EXPECT_EQ(FolderLock(At(u"MISSING"), std::chrono::milliseconds(0)).state(), State::kUnavailable);
 }
 
 TEST_F(FilesTest, NonAsciiNamesReachTheSameHostEntries) {
@@ -232,6 +249,15 @@ TEST_F(DriveTableTest, ComponentsMatchWithoutRegardToCase) {
   EXPECT_FALSE(FileExists(u"D:\\PATDAT\\ＫＩＳＨＩＴＵ.TXT"));
 }
 
+TEST_F(DriveTableTest, PathHoldingANulNamesNothingRatherThanLeavingItsDrive) {
+  table_.MapDrive('D', tmp_ / "d");
+  // The system reads a name up to its NUL: this one would be the folder above D:'s root.
+  const std::u16string path(u"D:\\..\0x", 7);
+  EXPECT_EQ(ToHostPath(path), std::nullopt);
+  EXPECT_FALSE(FolderExists(path));
+  EXPECT_FALSE(EntryExists(path));
+}
+
 TEST_F(DriveTableTest, ExactNameWinsOverOneThatDiffersInCase) {
   table_.MapDrive('D', tmp_ / "d");
   WriteBytes(tmp_ / "d" / "a.txt", "lower");
@@ -284,6 +310,7 @@ TEST_F(DriveTableTest, FullPathResolvesLikeWindows) {
       {u"D:\\A\\.\\B\\..\\C", u"D:\\A\\C"},
       {u"D:\\\\A\\\\\\B", u"D:\\A\\B"},
       {u"D:/A/B", u"D:\\A\\B"},
+      {u"/:\\..\\x", u"D:\\x"},  // "/" is a separator, never a drive letter
       {u"D:\\A\\", u"D:\\A\\"},
       {u"D:\\A\\\\", u"D:\\A\\"},
       {u"x\\", u"D:\\A\\B\\x\\"},

@@ -2,7 +2,17 @@
 
 #include "common/utf.h"
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <fstream>
 #include <iterator>
@@ -23,6 +33,27 @@ void WriteBytes(const std::filesystem::path& file, std::string_view bytes) {
   if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
+#ifdef _WIN32
+std::string Sjis(std::string_view utf8) {
+  // Independent of the codec under test: Windows' own converters, through UTF-16.
+  if (utf8.empty()) return {};
+  const int wide_length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                              static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                      wide.data(), wide_length);
+  BOOL used_default = FALSE;
+  const int length = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wide_length,
+                                         nullptr, 0, nullptr, &used_default);
+  std::string out(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wide_length, out.data(), length,
+                      nullptr, &used_default);
+  if (wide_length == 0 || used_default) {
+    throw std::runtime_error("no CP932 form: " + std::string(utf8));
+  }
+  return out;
+}
+#else
 std::string Sjis(std::string_view utf8) {
   // Independent of the codec under test: glibc's converter straight from UTF-8.
   iconv_t cd = iconv_open("CP932", "UTF-8");
@@ -39,6 +70,7 @@ std::string Sjis(std::string_view utf8) {
   out.resize(out.size() - dst_left);
   return out;
 }
+#endif
 
 std::u16string Utf16(std::string_view utf8) { return common::Utf8ToUtf16(utf8); }
 

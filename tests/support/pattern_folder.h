@@ -13,7 +13,10 @@ namespace m2v::test {
 
 class PatternFolderFixture {
  public:
-  PatternFolderFixture() : drives_(dir_ / "sys") { drives_.MapDrive('D', dir_ / "d"); }
+  PatternFolderFixture() : drives_(dir_ / "sys") {
+    drives_.MapDrive('D', dir_ / "d");
+    patdat = At(u"PATDAT\\");
+  }
 
   // Host path of a file of the pattern folder D:\PATDAT\.
   std::filesystem::path Table(std::string_view name) const { return dir_ / "d" / "PATDAT" / name; }
@@ -23,8 +26,13 @@ class PatternFolderFixture {
   std::string TableBytes(std::string_view name) const { return ReadBytes(Table(name)); }
   std::filesystem::path Marker() const { return dir_ / "sys" / "PATADD.txt"; }
   std::filesystem::path Host(std::string_view rel) const { return dir_ / "d" / rel; }
+  // The drive-form path of a file below D:\ ("D:\\X1.TXT" for u"X1.TXT").
+  std::u16string At(std::u16string_view rel) const {
+    return drives_.Root('D') + std::u16string(rel);
+  }
 
-  const std::u16string patdat = u"D:\\PATDAT\\";
+  // The pattern folder as the run is given it, D:\PATDAT\ with its final separator.
+  std::u16string patdat;
 
  protected:
   TempDir dir_;

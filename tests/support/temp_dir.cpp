@@ -1,16 +1,56 @@
 #include "support/temp_dir.h"
 
 #include <cstdlib>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
+#ifdef _WIN32
+#include <stdlib.h>
+
+#include "platform/platform.h"
+#endif
+
 namespace m2v::test {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "m2vtest_XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+namespace {
+
+#ifdef _WIN32
+// No mkdtemp: a random name, tried until one is free.
+std::filesystem::path MakeUniqueFolder(const std::filesystem::path& parent) {
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate =
+        parent / ("m2vtest_" + std::to_string(random() % 1000000000));
+    std::error_code ec;
+    if (std::filesystem::create_directory(candidate, ec)) return candidate;
+  }
+  throw std::runtime_error("cannot make a temporary folder");
 }
+
+void SetVariable(const char* name, const std::string& value) {
+  _putenv_s(name, value.c_str());  // an empty value removes the variable
+}
+#else
+std::filesystem::path MakeUniqueFolder(const std::filesystem::path& parent) {
+  std::string pattern = (parent / "m2vtest_XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  return pattern;
+}
+
+void SetVariable(const char* name, const std::string& value) {
+  if (value.empty()) {
+    unsetenv(name);
+  } else {
+    setenv(name, value.c_str(), 1);
+  }
+}
+#endif
+
+}  // namespace
+
+TempDir::TempDir() : path_(MakeUniqueFolder(std::filesystem::temp_directory_path())) {}
 
 TempDir::~TempDir() {
   std::error_code ec;
@@ -31,24 +71,33 @@ DriveTable::DriveTable(const std::filesystem::path& sysdir) : sysdir_(sysdir) {
     had_previous_ = true;
   }
   std::filesystem::create_directories(sysdir_ / "dosdevices");
-  setenv("MIRTA2VESK_SYSDIR", sysdir_.c_str(), 1);
+  SetVariable("MIRTA2VESK_SYSDIR", sysdir_.string());
 }
 
-DriveTable::~DriveTable() {
-  if (had_previous_) {
-    setenv("MIRTA2VESK_SYSDIR", previous_.c_str(), 1);
-  } else {
-    unsetenv("MIRTA2VESK_SYSDIR");
-  }
-}
+DriveTable::~DriveTable() { SetVariable("MIRTA2VESK_SYSDIR", had_previous_ ? previous_ : ""); }
 
 void DriveTable::MapDrive(char letter, const std::filesystem::path& root) {
   std::filesystem::create_directories(root);
+  roots_[letter & ~0x20] = root;
+#ifndef _WIN32
   const char name[] = {static_cast<char>(letter | 0x20), ':', '\0'};
   std::filesystem::path link = sysdir_ / "dosdevices" / name;
   std::error_code ec;
   std::filesystem::remove(link, ec);
   std::filesystem::create_directory_symlink(root, link);
+#endif
+}
+
+std::u16string DriveTable::Root(char letter) const {
+#ifdef _WIN32
+  const auto mapped = roots_.find(static_cast<char>(letter & ~0x20));
+  if (mapped == roots_.end()) throw std::logic_error("no folder stands for this drive");
+  std::u16string root = platform::ToDrivePath(mapped->second).value();
+  if (root.back() != u'\\') root += u'\\';
+  return root;
+#else
+  return {static_cast<char16_t>(letter & ~0x20), u':', u'\\'};
+#endif
 }
 
 }  // namespace m2v::test

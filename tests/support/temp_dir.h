@@ -4,6 +4,7 @@
 // Its name has no dot and no blank, so its drive-form path passes the destination check.
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 namespace m2v::test {
@@ -24,6 +25,8 @@ class TempDir {
 
 // Points the system directory at `sysdir` for the life of the object, and gives the
 // drive table one drive per call of MapDrive. Restores the environment afterwards.
+// Windows has no drive table, only its own drives: there a mapped folder stays a folder
+// of its real drive, and Root() gives its drive-form path instead of the drive's root.
 class DriveTable {
  public:
   explicit DriveTable(const std::filesystem::path& sysdir);
@@ -33,10 +36,14 @@ class DriveTable {
 
   // Makes `root` the root of drive `letter` ('D'); creates `root` when missing.
   void MapDrive(char letter, const std::filesystem::path& root);
+  // The drive-form path that reaches the root of a mapped drive, ending with "\": "D:\"
+  // (Windows: the mapped folder's own path, "C:\...\d\").
+  std::u16string Root(char letter) const;
   const std::filesystem::path& sysdir() const { return sysdir_; }
 
  private:
   std::filesystem::path sysdir_;
+  std::map<char, std::filesystem::path> roots_;
   std::string previous_;
   bool had_previous_ = false;
 };

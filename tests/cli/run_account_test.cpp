@@ -13,6 +13,7 @@
 #include "common/sha256.h"
 #include "common/utf.h"
 #include "support/pattern_folder.h"
+#include "support/scoped_env.h"
 #include "test_paths.h"
 
 namespace m2v::cli {
@@ -25,22 +26,14 @@ using test::SjisLines;
 // Sets TZ for the life of the object.
 class TimeZone {
  public:
-  explicit TimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) previous_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~TimeZone() {
-    if (previous_) {
-      setenv("TZ", previous_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
+  explicit TimeZone(const char* zone) : variable_("TZ", zone) { tzset(); }
 
  private:
-  std::optional<std::string> previous_;
+  // Members go in reverse order: the zone is read again once TZ is back.
+  struct Reread {
+    ~Reread() { tzset(); }
+  } reread_;
+  test::ScopedEnv variable_;
 };
 
 class RunAccountTest : public ::testing::Test, public test::PatternFolderFixture {

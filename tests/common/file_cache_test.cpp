@@ -1,7 +1,5 @@
 #include "common/file_cache.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -9,6 +7,7 @@
 #include "common/failure.h"
 #include "common/text_file.h"
 #include "support/file_bytes.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace m2v::common {
@@ -19,14 +18,14 @@ namespace fs = std::filesystem;
 class FileCacheTest : public ::testing::Test {
  protected:
   FileCacheTest() { drives_.MapDrive('D', dir_ / "d"); }
-  ~FileCacheTest() override {
-    unsetenv("MIRTA2VESK_NO_CACHE");
-    SetFileCachesEnabled(true);
-  }
+  ~FileCacheTest() override { SetFileCachesEnabled(true); }
   fs::path Host(const char* name) const { return dir_ / "d" / name; }
+  // The drive-form path of a file in the folder that stands for D:.
+  std::u16string Typed(const char16_t* name) const { return drives_.Root('D') + name; }
 
   test::TempDir dir_;
   test::DriveTable drives_{dir_ / "sys"};
+  test::ScopedEnv no_cache_{"MIRTA2VESK_NO_CACHE", nullptr};
 };
 
 TEST_F(FileCacheTest, KeepsOnlyInsideAScopeAndOnlyWhenCachesAreOn) {
@@ -44,12 +43,12 @@ TEST_F(FileCacheTest, KeepsOnlyInsideAScopeAndOnlyWhenCachesAreOn) {
 
   const char* const off[] = {"1", "yes"};
   for (const char* value : off) {
-    setenv("MIRTA2VESK_NO_CACHE", value, 1);
+    no_cache_.Set(value);
     FileCacheScope scope;
     EXPECT_FALSE(FileCachingActive()) << value;
   }
   for (const char* value : {"", "0"}) {
-    setenv("MIRTA2VESK_NO_CACHE", value, 1);
+    no_cache_.Set(value);
     FileCacheScope scope;
     EXPECT_TRUE(FileCachingActive()) << value;
   }
@@ -63,7 +62,7 @@ TEST_F(FileCacheTest, KeepsOnlyInsideAScopeAndOnlyWhenCachesAreOn) {
     FileCacheScope inner;
     EXPECT_FALSE(FileCachingActive());
   }
-  setenv("MIRTA2VESK_NO_CACHE", "1", 1);
+  no_cache_.Set("1");
   FileCacheScope scope;
   EXPECT_TRUE(FileCachingActive()) << "the process setting overrides the environment";
 }
@@ -71,15 +70,17 @@ TEST_F(FileCacheTest, KeepsOnlyInsideAScopeAndOnlyWhenCachesAreOn) {
 TEST_F(FileCacheTest, KeptLinesFollowTheFile) {
   FileCacheScope scope;
   test::WriteBytes(Host("s.ddf"), "a\r\nb\r\n");
-  EXPECT_EQ(LineReader::Open(u"D:\\s.ddf").lines(), (std::vector<std::u16string>{u"a", u"b"}));
+  EXPECT_EQ(LineReader::Open(Typed(u"s.ddf")).lines(), (std::vector<std::u16string>{u"a", u"b"}));
   test::WriteBytes(Host("s.ddf"), "a\r\nb\r\nc\r\n");
-  LineReader reader = LineReader::Open(u"D:\\s.ddf");
+  LineReader reader = LineReader::Open(Typed(u"s.ddf"));
   EXPECT_EQ(reader.lines(), (std::vector<std::u16string>{u"a", u"b", u"c"}));
   EXPECT_EQ(reader.ReadLine(), u"a");
-  EXPECT_EQ(LineReader::Open(u"D:\\s.ddf").ReadLine(), u"a") << "each reader reads from the start";
+  EXPECT_EQ(LineReader::Open(Typed(u"s.ddf")).ReadLine(), u"a")
+      << "each reader reads from the start";
 
   // A file that is gone, or not CP932, fails as it fails outside a scope.
-  auto failure_of = [](const std::u16string& path) {
+  auto failure_of = [this](const char16_t* name) {
+    const std::u16string path = Typed(name);
     try {
       LineReader::Open(path);
     } catch (const Failure& failure) {
@@ -88,13 +89,13 @@ TEST_F(FileCacheTest, KeptLinesFollowTheFile) {
     return std::u16string(u"no failure");
   };
   fs::remove(Host("s.ddf"));
-  const std::u16string kept = failure_of(u"D:\\s.ddf");
+  const std::u16string kept = failure_of(u"s.ddf");
   test::WriteBytes(Host("bad.ddf"), "a\r\n\x82\r\n");
-  const std::u16string kept_bad = failure_of(u"D:\\bad.ddf");
+  const std::u16string kept_bad = failure_of(u"bad.ddf");
   SetFileCachesEnabled(false);
   FileCacheScope uncached;
-  EXPECT_EQ(kept, failure_of(u"D:\\s.ddf"));
-  EXPECT_EQ(kept_bad, failure_of(u"D:\\bad.ddf"));
+  EXPECT_EQ(kept, failure_of(u"s.ddf"));
+  EXPECT_EQ(kept_bad, failure_of(u"bad.ddf"));
   EXPECT_NE(kept, u"no failure");
   EXPECT_NE(kept_bad, u"no failure");
 }
@@ -102,21 +103,21 @@ TEST_F(FileCacheTest, KeptLinesFollowTheFile) {
 TEST_F(FileCacheTest, AWriteByAnotherProgramNextToOursIsReadBack) {
   test::WriteBytes(Host("t.txt"), "abc");
   CachedFile file;
-  EXPECT_FALSE(file.Refresh(u"D:\\missing.txt"));
-  ASSERT_TRUE(file.Refresh(u"D:\\t.txt"));
+  EXPECT_FALSE(file.Refresh(Typed(u"missing.txt")));
+  ASSERT_TRUE(file.Refresh(Typed(u"t.txt")));
   EXPECT_EQ(file.bytes(), "abc");
   const std::uint64_t version = file.version();
 
   // This process appends "def"; another appends "ghi" before the cache hears of it.
   const std::optional<platform::FileStamp> before = file.stamp();
   test::WriteBytes(Host("t.txt"), "abcdefghi");
-  file.Wrote(u"D:\\t.txt", "abcdef", before);
-  ASSERT_TRUE(file.Refresh(u"D:\\t.txt"));
+  file.Wrote(Typed(u"t.txt"), "abcdef", before);
+  ASSERT_TRUE(file.Refresh(Typed(u"t.txt")));
   EXPECT_EQ(file.bytes(), "abcdefghi");
   EXPECT_GT(file.version(), version);
 
   fs::remove(Host("t.txt"));
-  EXPECT_FALSE(file.Refresh(u"D:\\t.txt"));
+  EXPECT_FALSE(file.Refresh(Typed(u"t.txt")));
   EXPECT_EQ(file.bytes(), "");
 }
 

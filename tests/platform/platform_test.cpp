@@ -13,6 +13,7 @@
 
 #include "common/utf.h"
 #include "support/file_bytes.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace m2v::platform {
@@ -407,38 +408,12 @@ TEST_F(DriveTableTest, SysDirHonoursTheEnvironmentInDriveForm) {
   EXPECT_EQ(SysDir(), Typed(tmp_ / "sys"));
 }
 
-// Sets or clears an environment variable for the life of the object.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value != nullptr) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
 TEST(SysDir, DefaultsToTheUserConfigurationFolder) {
   test::TempDir tmp;
-  const ScopedEnv no_own("MIRTA2VESK_SYSDIR", nullptr);
+  const test::ScopedEnv no_own("MIRTA2VESK_SYSDIR", nullptr);
   std::u16string expected;
   {
-    const ScopedEnv xdg("XDG_CONFIG_HOME", (tmp / "cfg").c_str());
+    const test::ScopedEnv xdg("XDG_CONFIG_HOME", (tmp / "cfg").c_str());
     // Its dosdevices folder does not exist, so Z: is "/" and the path is Z:-form.
     expected =
         u"Z:" + common::Utf8ToUtf16(fs::weakly_canonical(tmp / "cfg" / "mirta2vesk").string());
@@ -446,8 +421,8 @@ TEST(SysDir, DefaultsToTheUserConfigurationFolder) {
     EXPECT_EQ(SysDir(), expected);
   }
   {
-    const ScopedEnv no_xdg("XDG_CONFIG_HOME", nullptr);
-    const ScopedEnv home("HOME", tmp.path().c_str());
+    const test::ScopedEnv no_xdg("XDG_CONFIG_HOME", nullptr);
+    const test::ScopedEnv home("HOME", tmp.path().c_str());
     expected =
         u"Z:" + common::Utf8ToUtf16(fs::weakly_canonical(tmp / ".config" / "mirta2vesk").string());
     std::replace(expected.begin(), expected.end(), u'/', u'\\');

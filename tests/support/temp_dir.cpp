@@ -6,8 +6,6 @@
 #include <system_error>
 
 #ifdef _WIN32
-#include <stdlib.h>
-
 #include "platform/platform.h"
 #endif
 
@@ -28,23 +26,11 @@ std::filesystem::path MakeUniqueFolder(const std::filesystem::path& parent) {
   }
   throw std::runtime_error("cannot make a temporary folder");
 }
-
-void SetVariable(const char* name, const std::string& value) {
-  _putenv_s(name, value.c_str());  // an empty value removes the variable
-}
 #else
 std::filesystem::path MakeUniqueFolder(const std::filesystem::path& parent) {
   std::string pattern = (parent / "m2vtest_XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   return pattern;
-}
-
-void SetVariable(const char* name, const std::string& value) {
-  if (value.empty()) {
-    unsetenv(name);
-  } else {
-    setenv(name, value.c_str(), 1);
-  }
 }
 #endif
 
@@ -65,16 +51,10 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
-DriveTable::DriveTable(const std::filesystem::path& sysdir) : sysdir_(sysdir) {
-  if (const char* old = std::getenv("MIRTA2VESK_SYSDIR")) {
-    previous_ = old;
-    had_previous_ = true;
-  }
+DriveTable::DriveTable(const std::filesystem::path& sysdir)
+    : sysdir_(sysdir), sysdir_variable_("MIRTA2VESK_SYSDIR", sysdir.string().c_str()) {
   std::filesystem::create_directories(sysdir_ / "dosdevices");
-  SetVariable("MIRTA2VESK_SYSDIR", sysdir_.string());
 }
-
-DriveTable::~DriveTable() { SetVariable("MIRTA2VESK_SYSDIR", had_previous_ ? previous_ : ""); }
 
 void DriveTable::MapDrive(char letter, const std::filesystem::path& root) {
   std::filesystem::create_directories(root);

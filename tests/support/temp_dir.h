@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 
+#include "support/scoped_env.h"
+
 namespace m2v::test {
 
 class TempDir {
@@ -30,7 +32,6 @@ class TempDir {
 class DriveTable {
  public:
   explicit DriveTable(const std::filesystem::path& sysdir);
-  ~DriveTable();
   DriveTable(const DriveTable&) = delete;
   DriveTable& operator=(const DriveTable&) = delete;
 
@@ -43,9 +44,8 @@ class DriveTable {
 
  private:
   std::filesystem::path sysdir_;
+  ScopedEnv sysdir_variable_;
   std::map<char, std::filesystem::path> roots_;
-  std::string previous_;
-  bool had_previous_ = false;
 };
 
 }  // namespace m2v::test

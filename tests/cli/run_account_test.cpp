@@ -1,6 +1,5 @@
 #include "cli/run_account.h"
 
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <regex>

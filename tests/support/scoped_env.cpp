@@ -10,7 +10,7 @@ namespace {
 
 void SetVariable(const std::string& name, const char* value) {
 #ifdef _WIN32
-  // An empty value removes the variable there; the tests never need an empty one kept.
+  // Windows keeps no empty variable: an empty value removes it, which reads as unset.
   _putenv_s(name.c_str(), value != nullptr ? value : "");
 #else
   if (value != nullptr) {

@@ -120,7 +120,9 @@ SurveyAccount ConvertOne(const std::u16string& source, const std::u16string& roo
   const std::u16string destination = root + name;
   account.destination = destination + u"\\";
   std::u16string checked = destination;
-  if (name.empty() || common::CheckDestPath(checked) != common::DestPathVerdict::kAccepted) {
+  // "." and ".." would name the root itself or the folder above it.
+  const bool only_dots = name.find_first_not_of(u'.') == std::u16string::npos;
+  if (only_dots || common::CheckDestPath(checked) != common::DestPathVerdict::kAccepted) {
     account.reason = u"フォルダ名「" + name + u"」" + kFolderRuleMessage;
     return account;
   }
@@ -148,13 +150,13 @@ SurveyAccount ConvertOne(const std::u16string& source, const std::u16string& roo
 
 std::string OneLine(std::u16string text) {
   std::replace(text.begin(), text.end(), u'\n', u' ');
-  return Utf16ToUtf8(text);
+  return TerminalText(text);
 }
 
 // "変換完了: D:\IN\HOLE1.ddf -> D:\OUT\HOLE1\", with the reason when not converted.
 std::string Outline(const SurveyAccount& survey) {
-  std::string text = Utf16ToUtf8(OutcomeText(survey.outcome)) + ": " + Utf16ToUtf8(survey.source) +
-                     " -> " + Utf16ToUtf8(survey.destination);
+  std::string text = Utf16ToUtf8(OutcomeText(survey.outcome)) + ": " + OneLine(survey.source) +
+                     " -> " + OneLine(survey.destination);
   if (!survey.reason.empty()) text += ": " + OneLine(survey.reason);
   return text;
 }
@@ -179,12 +181,23 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return kExitRefused;
   }
 
+  std::vector<std::u16string> sources;
+  std::vector<std::u16string> output_folders;
+  for (const std::u16string& typed : options->sources) {
+    sources.push_back(platform::ToDriveForm(typed));
+    output_folders.push_back(root + FolderName(sources.back()));
+  }
+  std::optional<std::u16string> report;
+  if (options->report) {
+    report = platform::ToDriveForm(*options->report);
+    if (!StartReport(*report, sources, output_folders, *pattern_folder, err)) return kExitUsage;
+  }
+
   std::vector<SurveyAccount> surveys;
   std::vector<std::u16string> folders_used;
-  const std::size_t total = options->sources.size();
-  for (const std::u16string& typed : options->sources) {
-    surveys.push_back(
-        ConvertOne(platform::ToDriveForm(typed), root, *pattern_folder, folders_used));
+  const std::size_t total = sources.size();
+  for (const std::u16string& source : sources) {
+    surveys.push_back(ConvertOne(source, root, *pattern_folder, folders_used));
     out << '[' << surveys.size() << '/' << total << "] " << Outline(surveys.back()) << '\n';
     ListAccount(surveys.back().result, out);
   }
@@ -196,10 +209,9 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   for (const SurveyAccount& survey : surveys) out << "  " << Outline(survey) << '\n';
 
   int status = counts[2] > 0 ? kExitFailed : counts[1] > 0 ? kExitRefused : kExitConverted;
-  if (options->report) {
+  if (report) {
     try {
-      WriteReport(platform::ToDriveForm(*options->report), *pattern_folder, surveys,
-                  std::chrono::system_clock::now());
+      WriteReport(*report, *pattern_folder, surveys, std::chrono::system_clock::now());
     } catch (const common::Failure& failure) {
       err << "エラー: " << OneLine(failure.message()) << '\n';
       status = kExitFailed;

@@ -104,22 +104,23 @@ FileCheck CheckFile(const std::string& typed, const std::u16string& pattern_fold
 
 // One finding a line, as compilers print theirs, so that editors can jump to the line.
 void PrintText(const FileCheck& check, std::ostream& out) {
+  const std::string file = TerminalText(common::Utf8ToUtf16(check.file));
   if (check.size) {
-    out << check.file << ": " << *check.size << " バイト, SHA-256 " << check.sha256 << '\n';
+    out << file << ": " << *check.size << " バイト, SHA-256 " << check.sha256 << '\n';
   }
   int counts[3] = {0, 0, 0};
   for (const Finding& f : check.findings) {
     ++counts[static_cast<int>(f.severity)];
     std::u16string message = f.message;
     std::replace(message.begin(), message.end(), u'\n', u' ');
-    out << check.file;
+    out << file;
     if (f.line > 0) out << ':' << f.line;
-    out << ": " << SeverityText(f.severity) << ": " << Utf16ToUtf8(message) << " [";
+    out << ": " << SeverityText(f.severity) << ": " << TerminalText(message) << " [";
     if (!f.marker.empty()) out << Utf16ToUtf8(f.marker) << ' ';
     out << f.rule << "]\n";
   }
-  out << check.file << ": エラー " << counts[0] << " 件、警告 " << counts[1] << " 件、情報 "
-      << counts[2] << " 件\n";
+  out << file << ": エラー " << counts[0] << " 件、警告 " << counts[1] << " 件、情報 " << counts[2]
+      << " 件\n";
 }
 
 void PrintJson(const FileCheck& check, std::ostream& out) {

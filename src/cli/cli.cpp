@@ -9,6 +9,7 @@
 #include "cli/command_support.h"
 #include "cli/run_account.h"
 #include "cli/terminal_host.h"
+#include "common/dest_path.h"
 #include "common/failure.h"
 #include "common/utf.h"
 #include "convert/run.h"
@@ -94,6 +95,16 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   SurveyAccount account;
   account.source = platform::ToDriveForm(options->operands[0]);
   account.destination = platform::ToDriveForm(options->operands[1]);
+  std::optional<std::u16string> report;
+  if (options->report) {
+    report = platform::ToDriveForm(*options->report);
+    std::u16string checked = account.destination;
+    common::CheckDestPath(checked);
+    if (!StartReport(*report, {account.source}, {account.destination, checked}, *pattern_folder,
+                     err)) {
+      return kExitUsage;
+    }
+  }
   TerminalHost host(account.source, account.destination, options->answer, interactive, in, err);
   account.result = convert::Run({*pattern_folder}, host);
   account.outcome = OutcomeOf(account.result.outcome);
@@ -105,10 +116,9 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   int status = account.outcome == SurveyOutcome::kConverted ? kExitConverted
                : account.outcome == SurveyOutcome::kRefused ? kExitRefused
                                                             : kExitFailed;
-  if (options->report) {
+  if (report) {
     try {
-      WriteReport(platform::ToDriveForm(*options->report), *pattern_folder, {account},
-                  std::chrono::system_clock::now());
+      WriteReport(*report, *pattern_folder, {account}, std::chrono::system_clock::now());
     } catch (const common::Failure& failure) {
       err << "エラー: " << Utf16ToUtf8(failure.message()) << '\n';
       status = kExitFailed;

@@ -50,6 +50,22 @@ std::optional<std::u16string> OptionValue(const std::vector<std::string>& args, 
   return common::Utf8ToUtf16(args[++i]);
 }
 
+std::string TerminalText(std::u16string_view text) {
+  std::u16string shown;
+  shown.reserve(text.size());
+  for (const char16_t c : text) {
+    if ((c < 0x20 && c != u'\n') || (c >= 0x7F && c < 0xA0)) {
+      constexpr char kHex[] = "0123456789ABCDEF";
+      shown += u"\\x";
+      shown += static_cast<char16_t>(kHex[c >> 4]);
+      shown += static_cast<char16_t>(kHex[c & 0xF]);
+    } else {
+      shown += c;
+    }
+  }
+  return common::Utf16ToUtf8(shown);
+}
+
 bool LooksLikeOption(const std::string& arg) {
   return arg.size() > 1 && arg[0] == '-' && arg != "--";
 }

@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace m2v::cli {
@@ -24,6 +25,10 @@ std::optional<std::u16string> ResolvePatternFolder(const std::optional<std::u16s
 // The value after option args[i], advancing i; nullopt after printing what is missing.
 std::optional<std::u16string> OptionValue(const std::vector<std::string>& args, std::size_t& i,
                                           std::ostream& err);
+
+// UTF-8 for a terminal, with every control character but the line end written as "\x1B",
+// so that text taken from a survey or a table (a soil name, a path) cannot drive the terminal.
+std::string TerminalText(std::u16string_view text);
 
 // True for "-x" and "--xyz" (not for "-" alone or "--").
 bool LooksLikeOption(const std::string& arg);

@@ -1,13 +1,16 @@
 #include "cli/run_account.h"
 
+#include <algorithm>
 #include <ctime>
 #include <ostream>
 
+#include "cli/command_support.h"
 #include "common/failure.h"
 #include "common/sha256.h"
 #include "common/text_file.h"
 #include "common/text_util.h"
 #include "common/utf.h"
+#include "platform/platform.h"
 
 namespace m2v::cli {
 namespace {
@@ -42,9 +45,9 @@ std::u16string LearnedText(const coding::LearnedSoilName& learned) {
 }
 
 void ListAccount(const convert::RunResult& result, std::ostream& out) {
-  for (const std::u16string& file : result.files_written) out << Utf16ToUtf8(file) << '\n';
+  for (const std::u16string& file : result.files_written) out << TerminalText(file) << '\n';
   for (const coding::LearnedSoilName& learned : result.learned) {
-    out << "土質名を学習: " << Utf16ToUtf8(LearnedText(learned)) << '\n';
+    out << "土質名を学習: " << TerminalText(LearnedText(learned)) << '\n';
   }
 }
 
@@ -82,6 +85,57 @@ std::u16string LocalTimeText(std::chrono::system_clock::time_point when) {
   return Utf8ToUtf16(text);
 }
 
+std::optional<std::u16string> ReportPathProblem(const std::u16string& report,
+                                                const std::vector<std::u16string>& sources,
+                                                const std::vector<std::u16string>& output_folders,
+                                                const std::u16string& pattern_folder) {
+  const std::u16string quoted = u"--report のファイル「" + report + u"」は";
+  for (const std::u16string& source : sources) {
+    if (platform::SamePath(report, source)) {
+      return quoted + u"変換元ファイルです。別のファイルを指定してください。";
+    }
+  }
+  for (std::u16string folder : output_folders) {
+    if (!folder.empty() && folder.back() != u'\\') folder += u'\\';
+    for (const char16_t* name : convert::kOutputFiles) {
+      // The work file each output is written through first is no place for it either.
+      for (const std::u16string& file : {folder + name, folder + name + u".tmp"}) {
+        if (platform::SamePath(report, file)) {
+          return quoted + u"変換で書き出すファイルです。別のファイルを指定してください。";
+        }
+      }
+    }
+  }
+  const std::u16string full = platform::FullPath(report);
+  const std::size_t slash = full.find_last_of(u'\\');
+  if (slash != std::u16string::npos &&
+      platform::SamePath(full.substr(0, std::max<std::size_t>(slash, 3)), pattern_folder)) {
+    return quoted +
+           u"パターンフォルダの中にあります。土質テーブルを守るため、"
+           u"別のフォルダを指定してください。";
+  }
+  return std::nullopt;
+}
+
+bool StartReport(const std::u16string& report, const std::vector<std::u16string>& sources,
+                 const std::vector<std::u16string>& output_folders,
+                 const std::u16string& pattern_folder, std::ostream& err) {
+  if (const std::optional<std::u16string> problem =
+          ReportPathProblem(report, sources, output_folders, pattern_folder)) {
+    err << "エラー: " << TerminalText(*problem) << '\n';
+    return false;
+  }
+  try {
+    WriteReport(report, pattern_folder, {}, std::chrono::system_clock::now());
+  } catch (const common::Failure& failure) {
+    std::u16string message = failure.message();
+    std::replace(message.begin(), message.end(), u'\n', u' ');
+    err << "エラー: " << TerminalText(message) << "（--report のファイルを作成できません）\n";
+    return false;
+  }
+  return true;
+}
+
 void WriteReport(const std::u16string& path, const std::u16string& pattern_folder,
                  const std::vector<SurveyAccount>& surveys,
                  std::chrono::system_clock::time_point when) {
@@ -93,7 +147,10 @@ void WriteReport(const std::u16string& path, const std::u16string& pattern_folde
   for (const SurveyAccount& survey : surveys) {
     report.WriteLine(u"");
     report.WriteLine(u"変換元: " + survey.source);
-    report.WriteLine(u"変換元の SHA-256: " + FileHash(survey.source));
+    // The hash of the bytes converted, which the file may no longer hold.
+    report.WriteLine(u"変換元の SHA-256: " + (survey.result.source_sha256.empty()
+                                                  ? FileHash(survey.source)
+                                                  : Utf8ToUtf16(survey.result.source_sha256)));
     report.WriteLine(u"変換先: " + survey.destination);
     std::u16string outcome = u"結果: " + OutcomeText(survey.outcome);
     if (!survey.reason.empty()) outcome += u"（" + OneLine(survey.reason) + u"）";

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,9 +33,25 @@ void ListAccount(const convert::RunResult& result, std::ostream& out);
 // The outcome as a person reads it: "変換完了", "中止", "失敗".
 std::u16string OutcomeText(SurveyOutcome outcome);
 
+// Why no report may be written to `report`: it would replace one of the `sources`, a file
+// the run writes into one of the `output_folders`, or a file of the pattern folder. nullopt
+// when it may. Every path is drive-form.
+std::optional<std::u16string> ReportPathProblem(const std::u16string& report,
+                                                const std::vector<std::u16string>& sources,
+                                                const std::vector<std::u16string>& output_folders,
+                                                const std::u16string& pattern_folder);
+
+// Refuses a report path as ReportPathProblem does, then writes the report's head there, so
+// that a report that cannot be written stops the command before anything is converted.
+// False after printing why.
+bool StartReport(const std::u16string& report, const std::vector<std::u16string>& sources,
+                 const std::vector<std::u16string>& output_folders,
+                 const std::u16string& pattern_folder, std::ostream& err);
+
 // Writes the report (CP932, CR LF) to `path` (drive-form): tool version, time, pattern
 // folder, and per survey its source with SHA-256, outcome, names taught and files written
-// with SHA-256. Throws common::Failure when the report cannot be written.
+// with SHA-256. The report replaces the file whole. Throws common::Failure when the report
+// cannot be written.
 void WriteReport(const std::u16string& path, const std::u16string& pattern_folder,
                  const std::vector<SurveyAccount>& surveys,
                  std::chrono::system_clock::time_point when);

@@ -3,12 +3,10 @@
 #include <istream>
 #include <ostream>
 
-#include "common/utf.h"
+#include "cli/command_support.h"
 #include "convert/run.h"
 
 namespace m2v::cli {
-
-using common::Utf16ToUtf8;
 
 TerminalHost::TerminalHost(std::u16string source, std::u16string destination,
                            std::optional<bool> answer, bool interactive, std::istream& in,
@@ -22,18 +20,18 @@ TerminalHost::TerminalHost(std::u16string source, std::u16string destination,
 
 void TerminalHost::SetMessageLine(std::u16string_view text) {
   // Progress and completion only; clearing the line has nothing to show here.
-  if (!text.empty()) err_ << Utf16ToUtf8(text) << '\n';
+  if (!text.empty()) err_ << TerminalText(text) << '\n';
 }
 
 void TerminalHost::ShowMessage(std::u16string_view text, convert::MessageIcon,
                                std::u16string_view title) {
-  if (!title.empty()) err_ << '[' << Utf16ToUtf8(title) << "] ";
-  err_ << Utf16ToUtf8(text) << '\n';
+  if (!title.empty()) err_ << '[' << TerminalText(title) << "] ";
+  err_ << TerminalText(text) << '\n';
   Keep(text);
 }
 
 bool TerminalHost::AskYesNo(std::u16string_view text) {
-  err_ << Utf16ToUtf8(text);
+  err_ << TerminalText(text);
   if (answer_) {
     err_ << (*answer_ ? " はい" : " いいえ") << '\n';
     return *answer_;
@@ -49,7 +47,7 @@ bool TerminalHost::AskYesNo(std::u16string_view text) {
 }
 
 void TerminalHost::ReportFailure(std::u16string_view text) {
-  err_ << "エラー: " << Utf16ToUtf8(text) << '\n';
+  err_ << "エラー: " << TerminalText(text) << '\n';
   Keep(text);
 }
 

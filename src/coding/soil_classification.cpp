@@ -1,18 +1,12 @@
 #include "coding/soil_classification.h"
 
-#include <chrono>
-
 #include "coding/soil_tables.h"
 #include "common/failure.h"
 #include "common/text_file.h"
 #include "common/text_util.h"
-#include "platform/platform.h"
 
 namespace m2v::coding {
 namespace {
-
-// How long a run waits for another run on the same pattern folder to finish learning a name.
-constexpr std::chrono::seconds kLearningWait{60};
 
 // Looks the name up, teaches the tables what they lack, and returns the soil code.
 std::u16string CodeFor(std::u16string_view soil_name, std::u16string_view new_record_text,
@@ -22,21 +16,6 @@ std::u16string CodeFor(std::u16string_view soil_name, std::u16string_view new_re
   if (std::optional<SoilRecord> known =
           FindSoilRecordInAnyRange(pattern_folder, kSoilTable, name)) {
     return (*known)[0];
-  }
-  // Runs of several processes on one pattern folder learn one name at a time: two rewrites
-  // of the user table at once lose records and hand out one code twice. Under the lock the
-  // soil table is read again, for a name another run taught meanwhile.
-  const platform::FolderLock lock(pattern_folder, kLearningWait);
-  if (lock.state() == platform::FolderLock::State::kBusy) {
-    throw common::Failure(
-        pattern_folder + std::u16string(kUserSoilTable) +
-        u"\n他の変換が土質テーブルを更新中です。しばらくしてから実行してください。");
-  }
-  if (lock.state() == platform::FolderLock::State::kLocked) {
-    if (std::optional<SoilRecord> known =
-            FindSoilRecordInAnyRange(pattern_folder, kSoilTable, name)) {
-      return (*known)[0];
-    }
   }
   SoilRecord record;
   LearnedSoilName::Kind kind;

@@ -252,10 +252,73 @@ InsertPoint FindInsertPoint(std::string_view bytes) {
   return point;
 }
 
-std::u16string FourDigits(int code) {
+// The four-digit code of a line's first comma field. Blanks, "," and '"' are single bytes in
+// CP932 that no trail byte equals, so the bytes of a line can be read like its characters.
+template <typename Char>
+std::optional<int> FirstFieldCode(std::basic_string_view<Char> line) {
+  auto blank = [](Char c) { return c == Char(' ') || c == Char('\t'); };
+  std::size_t at = 0;
+  while (at < line.size() && blank(line[at])) ++at;
+  std::basic_string_view<Char> field;
+  if (at < line.size() && line[at] == Char('"')) {
+    const std::size_t close = line.find(Char('"'), at + 1);
+    field = line.substr(at + 1, close == line.npos ? line.npos : close - at - 1);
+  } else {
+    field = line.substr(at, line.find(Char(','), at) - at);
+    while (!field.empty() && blank(field.back())) field.remove_suffix(1);
+  }
+  if (field.size() != 4) return std::nullopt;
+  int code = 0;
+  for (Char c : field) {
+    if (c < Char('0') || c > Char('9')) return std::nullopt;
+    code = code * 10 + static_cast<int>(c - Char('0'));
+  }
+  return code;
+}
+
+}  // namespace
+
+void MarkTakenCodes(std::string_view table_bytes, TakenCodes& taken) {
+  for (std::string_view line : common::SplitByteLines(table_bytes)) {
+    if (const std::optional<int> code = FirstFieldCode(line))
+      taken.set(static_cast<std::size_t>(*code));
+  }
+}
+
+std::optional<int> TableLineCode(std::u16string_view line) { return FirstFieldCode(line); }
+
+int NextUserCode(int previous, const TakenCodes& taken) {
+  int code = std::max(previous, 1999) + 1;
+  while (code < 4000 && taken.test(static_cast<std::size_t>(code))) ++code;
+  return code;
+}
+
+std::u16string FourDigitCode(int code) {
   std::u16string digits = common::DecimalText(code);
   if (digits.size() < 4) digits.insert(0, 4 - digits.size(), u'0');
   return digits;
+}
+
+std::u16string CodesUsedUpMessage(const std::u16string& user_table_path,
+                                  std::u16string_view soil_name) {
+  return user_table_path + u"\nユーザー土質コード（2000～3999）をすべて使い切りました。" +
+         u"新しい土質名「" + std::u16string(soil_name) + u"」にコードを付けられません。";
+}
+
+namespace {
+
+// The codes both tables hold now, to be stepped over by the next user code.
+TakenCodes TakenByTables(const std::u16string& pattern_folder, std::string_view user_bytes) {
+  TakenCodes taken;
+  MarkTakenCodes(user_bytes, taken);
+  const std::u16string soil = pattern_folder + kSoilTable;
+  if (common::FileCachingActive()) {
+    CachedSoilTable& cached = CachedTable(soil);
+    if (cached.file.Refresh(soil)) MarkTakenCodes(cached.file.bytes(), taken);
+  } else if (platform::FileExists(soil)) {
+    MarkTakenCodes(common::ReadFileBytes(soil), taken);
+  }
+  return taken;
 }
 
 }  // namespace
@@ -312,14 +375,9 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
     }
     point = cached->insert;
   }
-  const int previous = point.previous < 2000 ? 1999 : point.previous;
-  const int code = previous + 1;
-  if (code > 3999) {
-    throw common::Failure(table + u"\nユーザー土質コード（2000～3999）をすべて使い切りました。" +
-                          u"新しい土質名「" + std::u16string(soil_name) +
-                          u"」にコードを付けられません。");
-  }
-  const SoilRecord record{FourDigits(code),
+  const int code = NextUserCode(point.previous, TakenByTables(pattern_folder, bytes));
+  if (code > 3999) throw common::Failure(CodesUsedUpMessage(table, soil_name));
+  const SoilRecord record{FourDigitCode(code),
                           std::u16string(soil_name),
                           std::u16string(new_record_text),
                           std::u16string(new_record_text),
@@ -346,20 +404,13 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
       if (i < lines.size()) written.append(lines[i]).append("\r\n");
     }
   }
-  std::optional<platform::FileStamp> work_stamp;
-  try {
-    common::TextWriter out = common::TextWriter::Create(work);
-    out.WriteRawLines(written);
-    out.Close();
-    if (cached != nullptr) work_stamp = platform::StampOf(work);
-  } catch (const common::Failure&) {
-    platform::RemoveFile(work);
-    throw;
+  if (!platform::ReplaceFile(table, work, written, /*durable=*/true)) {
+    throw common::Failure(table + u"\nユーザー土質テーブルを更新できません。（" +
+                          platform::LastErrorText() + u"）");
   }
-  if (!platform::AtomicReplace(work, table)) {
-    platform::RemoveFile(work);
-    throw common::Failure(table + u"\nユーザー土質テーブルを更新できません。");
-  }
+  // The folder's lock keeps other runs out, so the file now is the one just written.
+  const std::optional<platform::FileStamp> work_stamp =
+      cached != nullptr ? platform::StampOf(table) : std::nullopt;
   if (cached != nullptr) {
     const bool indexed = cached->indexed_version == cached->file.version();
     cached->file.Wrote(table, std::move(written), work_stamp);
@@ -406,6 +457,17 @@ void AppendSoilRecord(const std::u16string& pattern_folder, const SoilRecord& re
     }
   }
   common::TouchFile(platform::MarkerFolder() + u"\\" + kMarkerFile);
+}
+
+std::optional<std::u16string> UnwritableTablePath(const std::u16string& pattern_folder,
+                                                  bool inserts) {
+  if (!platform::CanWrite(pattern_folder)) return pattern_folder;
+  for (const char16_t* table : {kSoilTable, kUserSoilTable}) {
+    if (table == kUserSoilTable && !inserts) continue;
+    const std::u16string path = pattern_folder + table;
+    if (platform::EntryExists(path) && !platform::CanWrite(path)) return path;
+  }
+  return std::nullopt;
 }
 
 void PrepareSoilTable(const std::u16string& pattern_folder) {

@@ -8,6 +8,7 @@
 // every use; every write below goes through that cache.
 
 #include <array>
+#include <bitset>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +39,27 @@ std::optional<SoilRecord> FindSoilRecordInAnyRange(const std::u16string& pattern
                                                    std::u16string_view table,
                                                    std::u16string_view soil_name);
 
+// Codes that lines of the tables hold already: a line's first comma field, read as the
+// table reader reads a field (blanks around it dropped, a double-quoted field taken between
+// its quotes), when that is four digits.
+using TakenCodes = std::bitset<10000>;
+// Marks the codes of every line of a table's CP932 bytes.
+void MarkTakenCodes(std::string_view table_bytes, TakenCodes& taken);
+// The code a decoded line holds in that sense; nullopt when it holds none.
+std::optional<int> TableLineCode(std::u16string_view line);
+
+// The user code that follows the value `previous` of the last line below 4000 before the
+// insertion point (never below 2000), moved on past every code a table line holds already,
+// so that no two names share a code. 4000 or more when the user codes are used up.
+int NextUserCode(int previous, const TakenCodes& taken);
+
+// "0123": the code as the tables write it.
+std::u16string FourDigitCode(int code);
+
+// The message of a run that has no user code left for a new name.
+std::u16string CodesUsedUpMessage(const std::u16string& user_table_path,
+                                  std::u16string_view soil_name);
+
 // Gives out the next user code and inserts the new record into the user soil table before
 // its first line of value 4000 or more; lines copied through keep their bytes. Throws
 // common::Failure, with both tables untouched, when the user codes are used up.
@@ -47,6 +69,16 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
 // Appends the record to the soil table as one line and makes sure the pattern-added
 // marker exists.
 void AppendSoilRecord(const std::u16string& pattern_folder, const SoilRecord& record);
+
+inline constexpr char16_t kCannotLearnMessage[] =
+    u"土質テーブルに書き込めないため、新しい土質名を学習できません。"
+    u"パターンフォルダと土質テーブルを書き込めるようにしてから実行してください。";
+
+// The first of what learning would write that this process cannot write: the pattern
+// folder, the soil table, and with `inserts` (a new user code) the user soil table;
+// nullopt when all can be written. Writes nothing.
+std::optional<std::u16string> UnwritableTablePath(const std::u16string& pattern_folder,
+                                                  bool inserts);
 
 // Creates an empty soil table when there is none; an existing one is left unchanged.
 void PrepareSoilTable(const std::u16string& pattern_folder);

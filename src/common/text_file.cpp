@@ -184,14 +184,14 @@ std::vector<std::u16string> FieldReader::ReadRecord(int count) {
   return fields;
 }
 
+TextWriter::TextWriter(std::u16string path) : path_(std::move(path)), replaces_(true) {}
+
 TextWriter::TextWriter(std::u16string path, std::ofstream out)
     : path_(std::move(path)), out_(std::move(out)) {}
 
 TextWriter TextWriter::Create(const std::u16string& path) {
-  const std::filesystem::path host = HostPathOrThrow(path, u"ファイルを作成できません。");
-  std::ofstream out(host, std::ios::binary | std::ios::trunc);
-  if (!out) throw Failure(path + u"\nファイルを作成できません。");
-  return TextWriter(path, std::move(out));
+  HostPathOrThrow(path, u"ファイルを作成できません。");
+  return TextWriter(path);
 }
 
 TextWriter TextWriter::Append(const std::u16string& path) {
@@ -222,14 +222,13 @@ TextWriter TextWriter::Append(const std::u16string& path) {
 void TextWriter::WriteLine(std::u16string_view line) { WriteRawLine(EncodeCp932(line)); }
 
 void TextWriter::WriteRawLine(std::string_view bytes) {
+  if (replaces_) {
+    gathered_.append(bytes).append("\r\n");
+    return;
+  }
   std::string line(bytes);
   line += "\r\n";
   out_.write(line.data(), static_cast<std::streamsize>(line.size()));
-  Check(u"ファイルに書き込めません。");
-}
-
-void TextWriter::WriteRawLines(std::string_view bytes) {
-  out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   Check(u"ファイルに書き込めません。");
 }
 
@@ -242,6 +241,14 @@ void TouchFile(const std::u16string& path) {
 }
 
 void TextWriter::Close() {
+  if (replaces_) {
+    replaces_ = false;
+    if (!platform::ReplaceFile(path_, path_ + u".tmp", gathered_, /*durable=*/false)) {
+      throw Failure(path_ + u"\nファイルを作成できません。（" + platform::LastErrorText() + u"）");
+    }
+    gathered_.clear();
+    return;
+  }
   out_.flush();
   Check(u"ファイルに書き込めません。");
   out_.close();

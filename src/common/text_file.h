@@ -93,10 +93,12 @@ class FieldReader {
 // Creates an empty file when none exists; an existing one is left as it is.
 void TouchFile(const std::u16string& path);
 
-// Writes CP932 lines ended by CR LF. Create replaces an existing file; Append adds at its
-// end, starting on a fresh line when the file does not end with a line end, and when a
-// write fails (a full disk) cuts the file back to its length before, so that an append is
-// whole or not there at all.
+// Writes CP932 lines ended by CR LF. Create gathers the lines, and Close writes them into a
+// new file that then replaces `path` whole: a link standing under that name is replaced,
+// never written through, and a writer dropped before Close leaves `path` as it was. Append
+// adds at the file's end, starting on a fresh line when the file does not end with a line
+// end, and when a write fails (a full disk) cuts the file back to its length before, so that
+// an append is whole or not there at all.
 class TextWriter {
  public:
   static TextWriter Create(const std::u16string& path);
@@ -106,15 +108,16 @@ class TextWriter {
   void WriteLine(std::u16string_view line);
   // A line that is CP932 bytes already, copied as it stands.
   void WriteRawLine(std::string_view bytes);
-  // CP932 bytes already ended by their line ends, copied as they stand in one write.
-  void WriteRawLines(std::string_view bytes);
   // Flushes and closes; throws Failure on a write error. Destruction closes quietly.
   void Close();
 
  private:
+  explicit TextWriter(std::u16string path);
   TextWriter(std::u16string path, std::ofstream out);
   void Check(const char16_t* what);
   std::u16string path_;
+  bool replaces_ = false;  // made by Create: `gathered_` replaces the file on Close
+  std::string gathered_;
   std::ofstream out_;
   std::filesystem::path host_;        // set by Append: the file to cut back
   std::uintmax_t length_before_ = 0;  // its length before the append

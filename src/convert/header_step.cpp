@@ -83,15 +83,16 @@ std::u16string LookupL1(const std::u16string& pattern_folder, std::u16string_vie
   return {};
 }
 
-bool HeaderStep(const std::u16string& source, const std::u16string& output_folder,
+bool HeaderStep(const common::LineReader& survey, const std::u16string& output_folder,
                 const std::u16string& pattern_folder) {
-  common::LineReader reader = common::LineReader::Open(source);
+  common::LineReader reader = survey;
   const std::int16_t count = SectionCount(FindSection(reader, kHeaderMarker));
   if (count == 0) return false;
   std::vector<std::u16string> field(1);
   for (int i = 1; i <= count; ++i) field.push_back(reader.ReadLine());
   if (field.size() <= 33) {
-    throw common::Failure(source + u"\n$Z セクションの行数が足りません。33 行以上必要です。");
+    throw common::Failure(survey.name() +
+                          u"\n$Z セクションの行数が足りません。33 行以上必要です。");
   }
 
   std::vector<std::u16string> first(24);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/text_file.h"
 #include "common/x3_record.h"
 
 namespace m2v::convert {
@@ -24,7 +25,7 @@ std::u16string LookupL1(const std::u16string& pattern_folder, std::u16string_vie
 // The header step. Does nothing and returns false when the source has no header. `output_folder`
 // ends with
 // "\" and is the checked destination path, whose folder names go into CNT.TXT.
-bool HeaderStep(const std::u16string& source, const std::u16string& output_folder,
+bool HeaderStep(const common::LineReader& survey, const std::u16string& output_folder,
                 const std::u16string& pattern_folder);
 
 }  // namespace m2v::convert

@@ -1,14 +1,19 @@
 #include "convert/run.h"
 
+#include <optional>
+
+#include "coding/soil_tables.h"
 #include "common/dest_path.h"
 #include "common/failure.h"
 #include "common/field_split.h"
 #include "common/file_cache.h"
+#include "common/sha256.h"
 #include "common/text_file.h"
 #include "common/text_util.h"
 #include "common/utf.h"
 #include "convert/header_step.h"
 #include "convert/section_passes.h"
+#include "convert/soil_name_forecast.h"
 #include "convert/source_check.h"
 #include "platform/platform.h"
 
@@ -42,29 +47,83 @@ bool PrepareDestination(const std::u16string& checked, RunHost& host) {
   for (int i = 2; i <= n + 1; ++i) {
     p += u"\\" + pieces[static_cast<std::size_t>(i)];
     if (!platform::FolderExists(p) && !platform::CreateFolder(p)) {
-      throw common::Failure(p + u"\nフォルダを作成できません。");
+      throw common::Failure(p + u"\nフォルダを作成できません。（" + platform::LastErrorText() +
+                            u"）");
     }
   }
   return true;
 }
 
-void Convert(const std::u16string& source, const std::u16string& output_folder,
-             const RunRequest& request, RunResult& result) {
+// Holds the pattern folder for the whole run, so that the tables the run looks at first are
+// the tables it writes, and no other run learns names in between. A folder that cannot be
+// locked (read-only, or no locks on its file system) is used without the lock.
+void LockPatternFolder(const RunRequest& request, RunHost& host,
+                       std::optional<platform::FolderLock>& lock) {
+  const std::u16string& pattern_folder = request.pattern_folder;
+  lock.emplace(pattern_folder, std::chrono::milliseconds(0));
+  if (lock->state() != platform::FolderLock::State::kBusy) return;
+  lock.reset();
+  host.SetMessageLine(kWaitingForTablesMessage);
+  host.ProcessPendingEvents();
+  lock.emplace(pattern_folder, request.lock_wait);
+  if (lock->state() == platform::FolderLock::State::kBusy) {
+    throw common::Failure(
+        pattern_folder + coding::kUserSoilTable +
+        u"\n他の変換が土質テーブルを更新中です。しばらくしてから実行してください。");
+  }
+  host.SetMessageLine(kProgressMessage);
+}
+
+// Fails, before any output file is written, where the layer pass would fail on the tables:
+// a table it cannot read, user codes that run out, a table it would have to write and cannot.
+void CheckTablesBeforeWriting(const common::LineReader& survey,
+                              const std::u16string& pattern_folder) {
+  bool appends = false;
+  bool inserts = false;
+  std::optional<SoilNameForecast> forecast;
+  for (const Layer& layer : ReadLayerSection(survey).layers) {
+    // The soil table's index answers most names at once; what it does not know the forecast
+    // works out, the tables changed as the run would have changed them by then.
+    if (coding::FindSoilRecordInAnyRange(pattern_folder, coding::kSoilTable,
+                                         coding::TableSoilName(layer.name))) {
+      continue;
+    }
+    if (!forecast) forecast.emplace(pattern_folder);
+    if (const std::optional<coding::LearnedSoilName> learned = forecast->Classify(layer.name)) {
+      appends = true;
+      inserts = inserts || learned->kind == coding::LearnedSoilName::Kind::kNewUserCode;
+    }
+  }
+  if (!appends) return;
+  if (const std::optional<std::u16string> path =
+          coding::UnwritableTablePath(pattern_folder, inserts)) {
+    throw common::Failure(*path + u"\n" + coding::kCannotLearnMessage);
+  }
+}
+
+void Convert(const std::u16string& source, const std::string& source_bytes,
+             const std::u16string& output_folder, const RunRequest& request, RunHost& host,
+             RunResult& result) {
   auto wrote = [&](bool present, std::initializer_list<const char16_t*> names) {
     if (!present) return;
     for (const char16_t* name : names) result.files_written.push_back(output_folder + name);
   };
-  // The survey, the soil tables and L23.txt are read once for the whole run, and checked
-  // against the disk before every use.
+  // The soil tables and L23.txt are read once for the whole run, and checked against the
+  // disk before every use.
   const common::FileCacheScope file_caches;
+  std::optional<platform::FolderLock> lock;
+  LockPatternFolder(request, host, lock);
+  // Every pass reads the bytes that were checked and hashed, whatever happens to the file.
+  const common::LineReader survey = common::LineReader::FromBytes(source, source_bytes);
+  CheckTablesBeforeWriting(survey, request.pattern_folder);
   const common::CodeTable l4 = LoadL4Table(request.pattern_folder);
-  wrote(HeaderStep(source, output_folder, request.pattern_folder),
+  wrote(HeaderStep(survey, output_folder, request.pattern_folder),
         {u"CNT.TXT", u"Titl01.txt", u"Titl02.txt"});
-  wrote(LayerPass(source, output_folder, l4, request.pattern_folder, &result.learned),
+  wrote(LayerPass(survey, output_folder, l4, request.pattern_folder, &result.learned),
         {u"X1.TXT", u"X3.TXT"});
-  wrote(PenetrationPass(source, output_folder), {u"X5.TXT"});
-  wrote(DepthTextPass(source, output_folder), {u"X12.TXT"});
-  wrote(SectionEPass(source, output_folder, request.pattern_folder), {u"X6.TXT"});
+  wrote(PenetrationPass(survey, output_folder), {u"X5.TXT"});
+  wrote(DepthTextPass(survey, output_folder), {u"X12.TXT"});
+  wrote(SectionEPass(survey, output_folder, request.pattern_folder), {u"X6.TXT"});
 }
 
 }  // namespace
@@ -89,8 +148,10 @@ RunResult Run(const RunRequest& request, RunHost& host) {
     if (common::Trim(source).empty()) return Refuse(host, kNoSourceMessage);
     if (common::Trim(host.DestinationText()).empty()) return Refuse(host, kNoDestinationMessage);
     if (!platform::FileExists(source)) return Refuse(host, kNoSourceMessage);
-    const std::vector<Finding> findings = CheckSourceBytes(common::ReadFileBytes(source));
+    const std::string source_bytes = common::ReadFileBytes(source);
+    const std::vector<Finding> findings = CheckSourceBytes(source_bytes);
     if (!findings.empty()) return Refuse(host, findings.front().message);
+    result.source_sha256 = common::Sha256Hex(source_bytes);
     if (!PrepareDestination(checked, host)) {
       host.SetMessageLine(u"");
       return result;
@@ -100,7 +161,7 @@ RunResult Run(const RunRequest& request, RunHost& host) {
     result.output_folder = checked;
     host.SetBusy(true);
     try {
-      Convert(source, checked, request, result);
+      Convert(source, source_bytes, checked, request, host, result);
     } catch (...) {
       host.SetBusy(false);
       throw;

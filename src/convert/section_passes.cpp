@@ -15,16 +15,6 @@ using common::Trim;
 
 constexpr std::u16string_view kRangeMark = u"～";
 
-struct Layer {
-  std::u16string depth;
-  std::u16string name;
-};
-
-struct RangeTerm {
-  std::u16string text;
-  std::u16string depth;
-};
-
 std::u16string RecordNumber(int number, const char16_t* file) {
   if (number > 32767) {
     throw common::Failure(std::u16string(file) + u" のレコード数が 32,767 を超えました。");
@@ -34,14 +24,13 @@ std::u16string RecordNumber(int number, const char16_t* file) {
 
 }  // namespace
 
-bool LayerPass(const std::u16string& source, const std::u16string& output_folder,
-               const common::CodeTable& l4, const std::u16string& pattern_folder,
-               std::vector<coding::LearnedSoilName>* learned) {
-  common::LineReader reader = common::LineReader::Open(source);
+LayerSection ReadLayerSection(const common::LineReader& survey) {
+  common::LineReader reader = survey;
+  LayerSection section;
   const std::int16_t records = SectionCount(FindSection(reader, kLayerMarker));
-  if (records == 0) return false;
-  std::vector<Layer> layers;
-  std::vector<RangeTerm> terms;
+  section.present = records != 0;
+  std::vector<Layer>& layers = section.layers;
+  std::vector<RangeTerm>& terms = section.terms;
   bool continues = false;
   for (int r = 0; r < records; ++r) {
     std::u16string line[7];
@@ -69,6 +58,16 @@ bool LayerPass(const std::u16string& source, const std::u16string& output_folder
       terms.push_back({term, depth});
     }
   }
+  return section;
+}
+
+bool LayerPass(const common::LineReader& survey, const std::u16string& output_folder,
+               const common::CodeTable& l4, const std::u16string& pattern_folder,
+               std::vector<coding::LearnedSoilName>* learned) {
+  const LayerSection section = ReadLayerSection(survey);
+  if (!section.present) return false;
+  const std::vector<Layer>& layers = section.layers;
+  const std::vector<RangeTerm>& terms = section.terms;
 
   common::TextWriter x1 = common::TextWriter::Create(output_folder + u"X1.TXT");
   std::int16_t c1 = 1;
@@ -84,8 +83,8 @@ bool LayerPass(const std::u16string& source, const std::u16string& output_folder
   return true;
 }
 
-bool PenetrationPass(const std::u16string& source, const std::u16string& output_folder) {
-  common::LineReader reader = common::LineReader::Open(source);
+bool PenetrationPass(const common::LineReader& survey, const std::u16string& output_folder) {
+  common::LineReader reader = survey;
   const std::int16_t records = SectionCount(FindSection(reader, kPenetrationMarker));
   if (records == 0) return false;
   common::TextWriter x5 = common::TextWriter::Create(output_folder + u"X5.TXT");
@@ -99,8 +98,8 @@ bool PenetrationPass(const std::u16string& source, const std::u16string& output_
   return true;
 }
 
-bool DepthTextPass(const std::u16string& source, const std::u16string& output_folder) {
-  common::LineReader reader = common::LineReader::Open(source);
+bool DepthTextPass(const common::LineReader& survey, const std::u16string& output_folder) {
+  common::LineReader reader = survey;
   const std::int16_t count = SectionCount(FindSection(reader, kDepthTextMarker));
   if (count == 0) return false;
   common::TextWriter x12 = common::TextWriter::Create(output_folder + u"X12.TXT");
@@ -138,9 +137,9 @@ bool DepthTextPass(const std::u16string& source, const std::u16string& output_fo
   return true;
 }
 
-bool SectionEPass(const std::u16string& source, const std::u16string& output_folder,
+bool SectionEPass(const common::LineReader& survey, const std::u16string& output_folder,
                   const std::u16string& pattern_folder) {
-  common::LineReader reader = common::LineReader::Open(source);
+  common::LineReader reader = survey;
   const std::int16_t records = SectionCount(FindSection(reader, kSectionEMarker));
   if (records == 0) return false;
   common::TextWriter x6 = common::TextWriter::Create(output_folder + u"X6.TXT");

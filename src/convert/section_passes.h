@@ -1,8 +1,9 @@
 #pragma once
 
-// The four passes over the sections of the source file. Each opens the source anew,
-// finds its section, writes its output file into `output_folder` (ending with "\") and
-// closes both; a section that is absent or empty creates no file. Each returns whether
+// The four passes over the sections of the source file. Each reads the survey from its
+// first line (`survey`, the lines of the file as the run read it once), finds its section
+// and writes its output file into `output_folder` (ending with "\"); a section that is
+// absent or empty creates no file. Each returns whether
 // its section was there (and so its files written). Every failure is a
 // common::Failure naming the file.
 
@@ -10,23 +11,43 @@
 #include <vector>
 
 #include "coding/soil_classification.h"
+#include "common/text_file.h"
 #include "common/x3_record.h"
 
 namespace m2v::convert {
 
+struct Layer {
+  std::u16string depth;
+  std::u16string name;  // the soil name the tables are searched for
+};
+
+struct RangeTerm {
+  std::u16string text;
+  std::u16string depth;
+};
+
+struct LayerSection {
+  bool present = false;  // the section is there with a count other than 0
+  std::vector<Layer> layers;
+  std::vector<RangeTerm> terms;
+};
+
+// The layers and range terms of "$A", as the layer pass writes them.
+LayerSection ReadLayerSection(const common::LineReader& survey);
+
 // "$A": X1.TXT, one coded line per layer, and X3.TXT, one record per range term.
-bool LayerPass(const std::u16string& source, const std::u16string& output_folder,
+bool LayerPass(const common::LineReader& survey, const std::u16string& output_folder,
                const common::CodeTable& l4, const std::u16string& pattern_folder,
                std::vector<coding::LearnedSoilName>* learned);
 
 // "$C": X5.TXT, one line per penetration test.
-bool PenetrationPass(const std::u16string& source, const std::u16string& output_folder);
+bool PenetrationPass(const common::LineReader& survey, const std::u16string& output_folder);
 
 // "$K": X12.TXT, one line per depth text record that has text.
-bool DepthTextPass(const std::u16string& source, const std::u16string& output_folder);
+bool DepthTextPass(const common::LineReader& survey, const std::u16string& output_folder);
 
 // "$E": X6.TXT, one 68-field line per record, with the L23.txt code of its line 4.
-bool SectionEPass(const std::u16string& source, const std::u16string& output_folder,
+bool SectionEPass(const common::LineReader& survey, const std::u16string& output_folder,
                   const std::u16string& pattern_folder);
 
 }  // namespace m2v::convert

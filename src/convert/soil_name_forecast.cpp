@@ -1,5 +1,6 @@
 #include "convert/soil_name_forecast.h"
 
+#include <algorithm>
 #include <array>
 
 #include "coding/soil_tables.h"
@@ -51,25 +52,33 @@ std::u16string AsStored(std::u16string_view line) {
   return common::DecodeCp932(common::EncodeCp932(line)).text;
 }
 
-std::u16string FourDigits(int code) {
-  std::u16string digits = common::DecimalText(code);
-  if (digits.size() < 4) digits.insert(0, 4 - digits.size(), u'0');
-  return digits;
-}
-
 }  // namespace
 
 SoilNameForecast::SoilNameForecast(const std::u16string& pattern_folder)
     : pattern_folder_(pattern_folder) {
-  const std::u16string soil_path = pattern_folder_ + coding::kSoilTable;
-  if (platform::FileExists(soil_path)) soil_table_ = common::LineReader::Open(soil_path).lines();
-  const std::u16string user_path = pattern_folder_ + coding::kUserSoilTable;
-  if (platform::FileExists(user_path)) user_table_ = common::LineReader::Open(user_path).lines();
+  soil_table_ = ReadTable(coding::kSoilTable);
+}
+
+std::vector<std::u16string> SoilNameForecast::ReadTable(const char16_t* table) {
+  const std::u16string path = pattern_folder_ + table;
+  std::vector<std::u16string> lines;
+  if (platform::FileExists(path)) lines = common::LineReader::Open(path).lines();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (const std::optional<int> code = coding::TableLineCode(lines[i])) {
+      code_lines_[*code].push_back({table, static_cast<int>(i) + 1, *code});
+    }
+  }
+  return lines;
 }
 
 std::optional<coding::LearnedSoilName> SoilNameForecast::Classify(std::u16string_view soil_name) {
+  stepped_over_.clear();
   const std::u16string name = coding::TableSoilName(soil_name);
   if (FindInLines(pattern_folder_ + coding::kSoilTable, soil_table_, name)) return std::nullopt;
+  if (!user_table_read_) {
+    user_table_ = ReadTable(coding::kUserSoilTable);
+    user_table_read_ = true;
+  }
 
   SoilRecord record;
   coding::LearnedSoilName::Kind kind;
@@ -78,8 +87,8 @@ std::optional<coding::LearnedSoilName> SoilNameForecast::Classify(std::u16string
     record = std::move(*user);
     kind = coding::LearnedSoilName::Kind::kAdoptedFromUserTable;
   } else {
-    // The next user code: one past the last line below 4000 before the first of 4000 or
-    // more, never below 2000; the new record goes in right there.
+    // The new record goes in before the first line of 4000 or more; its code follows the
+    // last line below 4000 before it.
     std::size_t insert_at = user_table_.size();
     int previous = 0;
     for (std::size_t i = 0; i < user_table_.size(); ++i) {
@@ -90,14 +99,25 @@ std::optional<coding::LearnedSoilName> SoilNameForecast::Classify(std::u16string
       }
       previous = common::ToInt16(k);
     }
-    if (previous < 2000) previous = 1999;
-    const int code = previous + 1;
-    if (code > 3999) {
-      throw common::Failure(pattern_folder_ + coding::kUserSoilTable +
-                            u"\nユーザー土質コード（2000～3999）をすべて使い切りました。" +
-                            u"新しい土質名「" + name + u"」にコードを付けられません。");
+    coding::TakenCodes taken;
+    for (const std::vector<std::u16string>* table : {&user_table_, &soil_table_}) {
+      for (const std::u16string& line : *table) {
+        if (const std::optional<int> code = coding::TableLineCode(line)) {
+          taken.set(static_cast<std::size_t>(*code));
+        }
+      }
     }
-    record = {FourDigits(code), name, u"", u"", u"    ", u"0000"};
+    const int code = coding::NextUserCode(previous, taken);
+    for (int skipped = std::max(previous, 1999) + 1; skipped < code; ++skipped) {
+      if (const auto it = code_lines_.find(skipped); it != code_lines_.end()) {
+        stepped_over_.insert(stepped_over_.end(), it->second.begin(), it->second.end());
+      }
+    }
+    if (code > 3999) {
+      throw common::Failure(
+          coding::CodesUsedUpMessage(pattern_folder_ + coding::kUserSoilTable, name));
+    }
+    record = {coding::FourDigitCode(code), name, u"", u"", u"    ", u"0000"};
     user_table_.insert(user_table_.begin() + static_cast<std::ptrdiff_t>(insert_at),
                        AsStored(coding::SoilRecordLine(record)));
     kind = coding::LearnedSoilName::Kind::kNewUserCode;

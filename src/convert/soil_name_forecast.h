@@ -5,6 +5,7 @@
 // to KISHITU.TXT, a record inserted into XKISHITU.TXT) is made to a copy in memory, so a
 // name repeated finds the code given to its first occurrence, as in a real run.
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,8 +17,9 @@ namespace m2v::convert {
 
 class SoilNameForecast {
  public:
-  // Reads KISHITU.TXT and XKISHITU.TXT of the pattern folder (a missing table is empty).
-  // Throws common::Failure when a table cannot be read, as the run would.
+  // Reads KISHITU.TXT of the pattern folder, and XKISHITU.TXT at the first name KISHITU.TXT
+  // does not know, as the run does (a missing table is empty). Throws common::Failure when
+  // a table cannot be read, as the run would.
   explicit SoilNameForecast(const std::u16string& pattern_folder);
 
   // What classifying this layer name would teach the tables: nothing when the soil table
@@ -25,10 +27,25 @@ class SoilNameForecast {
   // a table record the run cannot read).
   std::optional<coding::LearnedSoilName> Classify(std::u16string_view soil_name);
 
+  // A line of a table, as the file stood, that holds a code.
+  struct CodeLine {
+    const char16_t* table;  // coding::kSoilTable or coding::kUserSoilTable
+    int line;               // 1-based
+    int code;
+  };
+  // The lines whose codes the last Classify stepped over to keep codes unique: each would
+  // have given its code to a second name.
+  const std::vector<CodeLine>& stepped_over() const { return stepped_over_; }
+
  private:
+  std::vector<std::u16string> ReadTable(const char16_t* table);
+
   std::u16string pattern_folder_;
-  std::vector<std::u16string> soil_table_;  // KISHITU.TXT, one entry per line
-  std::vector<std::u16string> user_table_;  // XKISHITU.TXT, one entry per line
+  bool user_table_read_ = false;
+  std::vector<std::u16string> soil_table_;           // KISHITU.TXT, one entry per line
+  std::vector<std::u16string> user_table_;           // XKISHITU.TXT, one entry per line
+  std::map<int, std::vector<CodeLine>> code_lines_;  // the lines of the files holding each code
+  std::vector<CodeLine> stepped_over_;
 };
 
 }  // namespace m2v::convert

@@ -110,11 +110,21 @@ std::vector<Finding> CheckSourceBytes(std::string_view bytes) {
                             DecimalText(static_cast<long long>(bad.offset) + 1) +
                             u" バイト目）に Shift-JIS でない文字があります。"});
   }
+  bool any_section = false;
   for (const char16_t* marker :
        {kHeaderMarker, kLayerMarker, kPenetrationMarker, kDepthTextMarker, kSectionEMarker}) {
+    any_section = any_section ||
+                  std::any_of(text.lines.begin(), text.lines.end(),
+                              [&](const std::u16string& line) { return line.starts_with(marker); });
     if (std::optional<Finding> finding = CheckSection(text.lines, marker)) {
       findings.push_back(std::move(*finding));
     }
+  }
+  // Such a file "converts" into nothing at all; it is no survey, or not this kind of one.
+  if (!any_section) {
+    findings.push_back({Severity::kError, "no-survey-data", u"", 0,
+                        u"変換元ファイルに調査データがありません（$Z、$A、$C、$K、$E の"
+                        u"どのセクションもありません）。"});
   }
   std::stable_sort(findings.begin(), findings.end(),
                    [](const Finding& a, const Finding& b) { return a.line < b.line; });

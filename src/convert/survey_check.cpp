@@ -5,6 +5,7 @@
 #include <set>
 
 #include "coding/penetration_record.h"
+#include "coding/soil_tables.h"
 #include "common/failure.h"
 #include "common/text_file.h"
 #include "common/text_util.h"
@@ -42,18 +43,12 @@ std::u16string Quoted(std::u16string_view text) { return u"「" + std::u16string
 class SurveyChecker {
  public:
   SurveyChecker(const std::vector<std::u16string>& lines, const std::u16string& pattern_folder)
-      : lines_(lines) {
-    if (pattern_folder.empty()) return;
-    try {
-      forecast_.emplace(pattern_folder);
-    } catch (const common::Failure& failure) {
-      Warn("table-failure", u"", 0, failure.message());
-    }
-  }
+      : lines_(lines), pattern_folder_(pattern_folder) {}
 
   std::vector<Finding> Check() {
     for (const Section& section : kSections) CheckSection(section);
     CheckMarkerLines();
+    CheckTablesWritable();
     return std::move(findings_);
   }
 
@@ -219,16 +214,28 @@ class SurveyChecker {
                u"は「（」を含むため、土質表のどのレコードにも一致しません。"
                u"この名前の層ごとに新しいユーザーコードが付きます。");
     }
-    if (!forecast_) return;
+    if (pattern_folder_.empty() || table_failed_) return;
     std::optional<coding::LearnedSoilName> learned;
     try {
+      // The run reads the tables at its first layer name, and so does the forecast.
+      if (!forecast_) forecast_.emplace(pattern_folder_);
       learned = forecast_->Classify(name);
     } catch (const common::Failure& failure) {
-      Warn("table-failure", kLayerMarker, base + 2, failure.message());
-      forecast_.reset();  // the run would stop here
+      Add(Severity::kError, "table-failure", kLayerMarker, base + 2, failure.message());
+      table_failed_ = true;  // the run would stop here
       return;
     }
+    for (const SoilNameForecast::CodeLine& held : forecast_->stepped_over()) {
+      if (!warned_code_lines_.insert({held.table, held.line}).second) continue;
+      Warn("duplicate-code", kLayerMarker, base + 2,
+           std::u16string(held.table) + u" の " + DecimalText(held.line) + u" 行目がコード " +
+               coding::FourDigitCode(held.code) +
+               u" を持っています。次のコードの規則（前の行のコード + 1）ではこのコードが"
+               u"新しい土質名にも付くため、このコードは飛ばされます。");
+    }
     if (!learned) return;
+    if (first_learned_line_ == 0) first_learned_line_ = base + 2;
+    inserts_ = inserts_ || learned->kind == coding::LearnedSoilName::Kind::kNewUserCode;
     if (learned->kind == coding::LearnedSoilName::Kind::kNewUserCode) {
       Inform("new-soil-name", kLayerMarker, base + 2,
              u"新しい土質名" + Quoted(learned->name) + u"にユーザーコード " + learned->code +
@@ -354,6 +361,16 @@ class SurveyChecker {
     }
   }
 
+  // Learning writes the tables; the run stops before its first output file when it cannot.
+  void CheckTablesWritable() {
+    if (first_learned_line_ == 0) return;
+    if (const std::optional<std::u16string> path =
+            coding::UnwritableTablePath(pattern_folder_, inserts_)) {
+      Add(Severity::kError, "tables-unwritable", kLayerMarker, first_learned_line_,
+          *path + u": " + coding::kCannotLearnMessage);
+    }
+  }
+
   // Lines that begin with a marker but are not where a pass finds its section.
   void CheckMarkerLines() {
     for (int line = 1; line <= LineCount(); ++line) {
@@ -385,7 +402,12 @@ class SurveyChecker {
   };
 
   const std::vector<std::u16string>& lines_;
+  std::u16string pattern_folder_;
   std::optional<SoilNameForecast> forecast_;
+  std::set<std::pair<std::u16string_view, int>> warned_code_lines_;
+  int first_learned_line_ = 0;  // the survey line of the first name the tables would learn
+  bool inserts_ = false;        // a name would get a new user code
+  bool table_failed_ = false;
   std::vector<Finding> findings_;
   std::vector<Body> bodies_;
   std::vector<int> first_marker_line_;

@@ -6,10 +6,11 @@
 // teach the tables. Reads the file's bytes and the tables; writes nothing.
 //
 // Rules (the `rule` of a finding, stable for scripts):
-//   errors        utf8, not-cp932, body-past-end, short-header, bad-count
+//   errors        utf8, not-cp932, body-past-end, short-header, bad-count, no-survey-data,
+//                 table-failure, tables-unwritable
 //   warnings      long-label, long-entry, n-value-cut, number-wraps, paren-in-name,
 //                 record-without-text, range-without-term, count-mid-record,
-//                 duplicate-section, body-over-marker, table-failure
+//                 duplicate-section, body-over-marker, duplicate-code
 //   information   section-count, new-soil-name, adopted-soil-name
 // A character without a CP932 form has no rule of its own: every character a CP932 file
 // decodes to has one, so such a character can only come from a byte that is not CP932,

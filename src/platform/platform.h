@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace m2v::platform {
@@ -91,10 +92,24 @@ struct FileStamp {
 // The stamp of the regular file under the path; nullopt when there is none.
 std::optional<FileStamp> StampOf(const std::u16string& path);
 
-// Replaces `target` by `replacement` in one step, after its data has reached the disk:
-// a crash at any instant leaves either the old or the new target. False on failure,
-// and then both files are as they were.
-bool AtomicReplace(const std::u16string& replacement, const std::u16string& target);
+// Writes `bytes` into a new file `work` (in the target's folder) and renames it over `target`.
+// A stale entry named `work`, a link planted there included, is removed first and never
+// followed; `target` is replaced as an entry, so a link standing there is replaced, never
+// written through. With `durable` the data and then the rename reach the disk before it
+// returns: a power cut at any instant leaves either the old or the new target. False on
+// failure, with `target` as it was, `work` removed and LastErrorText() saying why.
+bool ReplaceFile(const std::u16string& target, const std::u16string& work, std::string_view bytes,
+                 bool durable);
+
+// The system's reason, in its words, for the last call of this layer that failed.
+std::u16string LastErrorText();
+
+// True when this process may write the file, or create and remove entries in the folder.
+bool CanWrite(const std::u16string& path);
+
+// True when the two paths lead to one entry, or would once created: links followed, letter
+// case ignored as the look-up ignores it, relative paths taken from the current folders.
+bool SamePath(const std::u16string& a, const std::u16string& b);
 
 // An exclusive lock of a folder among processes, held from construction to destruction and
 // given up by a process however it ends. POSIX locks the folder itself; Windows holds a

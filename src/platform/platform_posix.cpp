@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <system_error>
@@ -543,29 +544,87 @@ bool RemoveFile(const std::u16string& path) {
   return unlink(host->c_str()) == 0;
 }
 
-bool AtomicReplace(const std::u16string& replacement, const std::u16string& target) {
-  const std::optional<fs::path> from = Host(replacement);
-  const std::optional<fs::path> to = Host(target);
-  if (!from || !to) return false;
+namespace {
 
-  const int fd = open(from->c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info {};
-  const bool synced = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && fsync(fd) == 0;
-  if (close(fd) != 0 || !synced) return false;
-
-  if (std::rename(from->c_str(), to->c_str()) != 0) return false;
-
-  // The rename is the commit point. Syncing the folder makes it survive a crash; when that
-  // fails the new target is already in place, so the replacement still counts as done.
-  fs::path folder = to->parent_path();
-  if (folder.empty()) folder = ".";
-  const int dir_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd >= 0) {
-    fsync(dir_fd);
-    close(dir_fd);
+// Writes all of `bytes` to `fd`; false with errno set on failure.
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;
+}
+
+void SyncFolderOf(const fs::path& file) {
+  fs::path folder = file.parent_path();
+  if (folder.empty()) folder = ".";
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    fsync(fd);
+    close(fd);
+  }
+}
+
+}  // namespace
+
+bool ReplaceFile(const std::u16string& target, const std::u16string& work, std::string_view bytes,
+                 bool durable) {
+  const std::optional<fs::path> to = Host(target);
+  const std::optional<fs::path> from = Host(work);
+  if (!to || !from) {
+    errno = ENOENT;
+    return false;
+  }
+  // A stale work file, or a link planted under its name, goes: it is never written through.
+  struct stat info {};
+  if (lstat(from->c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) {
+      errno = EISDIR;
+      return false;
+    }
+    if (unlink(from->c_str()) != 0) return false;
+  }
+  const int fd = open(from->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool written = WriteAll(fd, bytes) && (!durable || fsync(fd) == 0);
+  int error = errno;
+  if (close(fd) != 0 && written) {
+    written = false;
+    error = errno;
+  }
+  // rename() replaces the entry under the target's name; a link standing there is not followed.
+  if (!written || std::rename(from->c_str(), to->c_str()) != 0) {
+    if (written) error = errno;
+    unlink(from->c_str());
+    errno = error;
+    return false;
+  }
+  // The rename is the commit point. Syncing the folder makes it survive a power cut; when that
+  // fails the new target is already in place, so the replacement still counts as done.
+  if (durable) SyncFolderOf(*to);
+  return true;
+}
+
+std::u16string LastErrorText() { return Utf8ToUtf16(std::strerror(errno)); }
+
+bool CanWrite(const std::u16string& path) {
+  const std::optional<fs::path> host = Host(path);
+  return host && access(host->c_str(), W_OK) == 0;
+}
+
+bool SamePath(const std::u16string& a, const std::u16string& b) {
+  const std::optional<fs::path> host_a = Host(FullPath(a));
+  const std::optional<fs::path> host_b = Host(FullPath(b));
+  if (!host_a || !host_b) return false;
+  std::error_code ec_a;
+  std::error_code ec_b;
+  const fs::path real_a = fs::weakly_canonical(*host_a, ec_a);
+  const fs::path real_b = fs::weakly_canonical(*host_b, ec_b);
+  if (ec_a || ec_b) return false;
+  // A name not created yet would be found again without regard to letter case.
+  return EqualIgnoringAsciiCase(real_a.string(), real_b.string());
 }
 
 FolderLock::FolderLock(const std::u16string& folder, std::chrono::milliseconds wait) {

@@ -252,19 +252,93 @@ bool RemoveFile(const std::u16string& path) {
   return !path.empty() && DeleteFileW(Wide(path).c_str()) != 0;
 }
 
-bool AtomicReplace(const std::u16string& replacement, const std::u16string& target) {
-  if (replacement.empty() || target.empty()) return false;
-  const std::wstring from = Wide(replacement);
+bool ReplaceFile(const std::u16string& target, const std::u16string& work, std::string_view bytes,
+                 bool durable) {
+  if (target.empty() || work.empty()) {
+    SetLastError(ERROR_INVALID_NAME);
+    return false;
+  }
   const std::wstring to = Wide(target);
-  // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open, so only a file gets past.
-  const HANDLE file = CreateFileW(from.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const std::wstring from = Wide(work);
+  // A stale work file, or a link planted under its name, goes: DeleteFileW removes a reparse
+  // point itself, never what it points at.
+  const DWORD attributes = GetFileAttributesW(from.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+      SetLastError(ERROR_DIRECTORY);
+      return false;
+    }
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+      SetFileAttributesW(from.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+    }
+    const BOOL removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                             ? RemoveDirectoryW(from.c_str())
+                             : DeleteFileW(from.c_str());
+    if (!removed) return false;
+  }
+  const HANDLE file = CreateFileW(from.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  const bool flushed = FlushFileBuffers(file) != 0;
-  const bool closed = CloseHandle(file) != 0;
-  if (!flushed || !closed) return false;
-  return MoveFileExW(from.c_str(), to.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  bool written = true;
+  while (written && !bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    DWORD done = 0;
+    written = WriteFile(file, bytes.data(), chunk, &done, nullptr) != 0 && done > 0;
+    bytes.remove_prefix(done);
+  }
+  written = written && (!durable || FlushFileBuffers(file) != 0);
+  DWORD error = GetLastError();
+  if (CloseHandle(file) == 0 && written) {
+    written = false;
+    error = GetLastError();
+  }
+  // MoveFileExW replaces the entry under the target's name; a link standing there is not
+  // followed.
+  const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
+  if (!written || MoveFileExW(from.c_str(), to.c_str(), flags) == 0) {
+    if (written) error = GetLastError();
+    DeleteFileW(from.c_str());
+    SetLastError(error);
+    return false;
+  }
+  return true;
+}
+
+std::u16string LastErrorText() {
+  const DWORD error = GetLastError();
+  wchar_t* text = nullptr;
+  const DWORD size = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message = size > 0 ? std::wstring(text, size) : std::wstring();
+  LocalFree(text);
+  while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' ||
+                              message.back() == L' ' || message.back() == L'.')) {
+    message.pop_back();
+  }
+  if (message.empty()) message = L"error " + std::to_wstring(error);
+  return Utf16(message);
+}
+
+bool CanWrite(const std::u16string& path) {
+  if (path.empty()) return false;
+  // Opening for writing changes nothing; FILE_FLAG_BACKUP_SEMANTICS lets a folder open, and
+  // write access to a folder is the right to add entries to it.
+  const HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(handle);
+  return true;
+}
+
+bool SamePath(const std::u16string& a, const std::u16string& b) {
+  const std::optional<std::wstring> full_a = FullPathOf(Wide(a));
+  const std::optional<std::wstring> full_b = FullPathOf(Wide(b));
+  return full_a && full_b &&
+         CompareStringOrdinal(full_a->c_str(), static_cast<int>(full_a->size()), full_b->c_str(),
+                              static_cast<int>(full_b->size()), TRUE) == CSTR_EQUAL;
 }
 
 FolderLock::FolderLock(const std::u16string& folder, std::chrono::milliseconds wait) {

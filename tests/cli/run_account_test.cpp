@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli.h"
+#include "cli/command_support.h"
 #include "common/sha256.h"
 #include "common/utf.h"
 #include "support/pattern_folder.h"
@@ -147,11 +148,70 @@ TEST_F(RunAccountTest, ABatchReportHoldsEverySurvey) {
                       })));
   EXPECT_THAT(report, ::testing::HasSubstr(Sjis("変換元: D:\\IN\\A.ddf\r\n")));
 
-  // A report that cannot be written is a failure of its own.
+  // A report that cannot be written stops the command before anything is converted.
   EXPECT_EQ(Cli({"--patdat", "D:\\PATDAT", "--yes", "--report", "D:\\NO\\SUCH\\report.txt",
-                 "D:\\IN\\A.ddf", "D:\\OUT\\A"}),
-            kExitFailed);
+                 "D:\\IN\\A.ddf", "D:\\NEW\\A"}),
+            kExitUsage);
   EXPECT_THAT(err_.str(), ::testing::HasSubstr("D:\\NO\\SUCH\\report.txt"));
+  EXPECT_FALSE(std::filesystem::exists(Host("NEW")));
+}
+
+// Each of these reports would have replaced data the user keeps: the command refuses it
+// before converting anything, and every file stays as it was.
+TEST_F(RunAccountTest, ReportThatWouldReplaceASurveyAnOutputOrATableIsRefused) {
+  test::WriteBytes(Host("IN/B.ddf"), test::ReadBytes(Host("IN/A.ddf")));
+  test::WriteBytes(Host("OUT/A/X1.TXT"), "earlier output\r\n");
+  struct Case {
+    const char* report;
+    bool batch;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"D:\\PATDAT\\kishitu.txt", false, "パターンフォルダ"},
+      {"D:\\PATDAT\\REPORT.TXT", false, "パターンフォルダ"},
+      {"D:\\in\\a.DDF", false, "変換元ファイル"},
+      {"D:\\OUT\\A\\x1.txt", false, "変換で書き出すファイル"},
+      {"D:\\OUT\\A\\X1.TXT.tmp", false, "変換で書き出すファイル"},
+      {"D:\\IN\\B.ddf", true, "変換元ファイル"},
+      {"D:\\OUT\\B\\CNT.TXT", true, "変換で書き出すファイル"},
+  };
+  const auto before = [&] {
+    std::vector<std::string> bytes;
+    for (const char* file :
+         {"PATDAT/KISHITU.TXT", "PATDAT/XKISHITU.TXT", "IN/A.ddf", "IN/B.ddf", "OUT/A/X1.TXT"}) {
+      bytes.push_back(test::ReadBytes(Host(file)));
+    }
+    return bytes;
+  };
+  const std::vector<std::string> kept = before();
+  for (const Case& c : cases) {
+    const int status = c.batch ? Cli({"batch", "--into", "D:\\OUT", "--patdat", "D:\\PATDAT",
+                                      "--report", c.report, "D:\\IN\\A.ddf", "D:\\IN\\B.ddf"})
+                               : Cli({"--patdat", "D:\\PATDAT", "--yes", "--report", c.report,
+                                      "D:\\IN\\A.ddf", "D:\\OUT\\A"});
+    EXPECT_EQ(status, kExitUsage) << c.report;
+    EXPECT_THAT(err_.str(), ::testing::HasSubstr(c.says)) << c.report;
+    EXPECT_EQ(out_.str(), "") << c.report;
+    EXPECT_EQ(before(), kept) << c.report;
+    EXPECT_FALSE(fs::exists(Host("OUT/B"))) << c.report;
+    EXPECT_FALSE(fs::exists(Host("PATDAT/REPORT.TXT"))) << c.report;
+  }
+}
+
+// A survey replaced while it is converted: the report hashes the bytes that were converted.
+TEST_F(RunAccountTest, ReportHashesTheBytesConvertedNotTheFileAfterwards) {
+  const std::string converted = test::ReadBytes(Host("IN/A.ddf"));
+  ASSERT_EQ(Cli({"--patdat", "D:\\PATDAT", "--yes", "--report", "D:\\report.txt", "D:\\IN\\A.ddf",
+                 "D:\\OUT\\A"}),
+            0)
+      << err_.str();
+  EXPECT_THAT(test::ReadBytes(Host("report.txt")),
+              ::testing::HasSubstr(Sjis("変換元の SHA-256: " + common::Sha256Hex(converted))));
+}
+
+TEST(TerminalTextTest, ShowsControlCharactersEscaped) {
+  EXPECT_EQ(TerminalText(u"砂\x1B[2J\x07礫\t\x7F\x85"), "砂\\x1B[2J\\x07礫\\x09\\x7F\\x85");
+  EXPECT_EQ(TerminalText(u"D:\\PATDAT\\KISHITU.TXT\nエラー"), "D:\\PATDAT\\KISHITU.TXT\nエラー");
 }
 
 TEST(LocalTimeTextTest, GivesIso8601WithTheOffset) {

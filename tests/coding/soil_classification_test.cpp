@@ -59,10 +59,11 @@ TEST_F(SoilClassificationTest, KnownNamesTakeTheirCodeAndWriteNoTable) {
 }
 
 TEST_F(SoilClassificationTest, NamesOnlyInBandsNoSearchCoversAreNew) {
+  const std::string soil = TableBytes("KISHITU.TXT");
   for (const std::u16string name : {u"礫", u"泥", u"岩"}) {
     const std::vector<std::string> lines = Classify({name});
     EXPECT_EQ(lines[0].substr(0, 16), "  1,   1.00,2006") << lines[0];
-    std::filesystem::remove(Table("XKISHITU.TXT"));
+    test::WriteBytes(Table("KISHITU.TXT"), soil);
     WriteTable("XKISHITU.TXT", {"2005,腐植土,,,    ,0000"});
   }
 }

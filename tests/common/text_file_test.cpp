@@ -160,7 +160,23 @@ TEST_F(TextFileTest, CreateReplacesAndAppendStartsOnAFreshLine) {
 }
 
 TEST_F(TextFileTest, WriterIntoAMissingFolderIsAFailure) {
-  EXPECT_THROW(TextWriter::Create(At(u"nowhere\\x.txt")), Failure);
+  TextWriter out = TextWriter::Create(At(u"nowhere\\x.txt"));
+  out.WriteLine(u"x");
+  EXPECT_THROW(out.Close(), Failure);
+}
+
+TEST_F(TextFileTest, CreatedFileAppearsWholeOnCloseOnly) {
+  WriteBytes(Host("X1.TXT"), "old run\r\n");
+  {
+    TextWriter dropped = TextWriter::Create(At(u"X1.TXT"));
+    dropped.WriteLine(u"half");
+  }  // a pass that failed half-way
+  EXPECT_EQ(ReadBytes(Host("X1.TXT")), "old run\r\n");
+  TextWriter out = TextWriter::Create(At(u"X1.TXT"));
+  out.WriteLine(u"new");
+  out.Close();
+  EXPECT_EQ(ReadBytes(Host("X1.TXT")), "new\r\n");
+  EXPECT_FALSE(std::filesystem::exists(Host("X1.TXT.tmp")));
 }
 
 }  // namespace

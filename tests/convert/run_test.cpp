@@ -4,12 +4,17 @@
 #include "convert/run.h"
 
 #include <filesystem>
+#include <functional>
+#include <thread>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "coding/soil_tables.h"
 #include "common/dest_path.h"
+#include "common/sha256.h"
 #include "common/utf.h"
+#include "convert/survey_check.h"
 #include "platform/platform.h"
 #include "support/pattern_folder.h"
 #include "support/recording_host.h"
@@ -23,6 +28,18 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 std::string U8(std::u16string_view text) { return common::Utf16ToUtf8(text); }
+
+// A recording host that acts on the world the moment the run turns the cursor busy, which
+// is right after the last check.
+class HookHost : public test::RecordingHost {
+ public:
+  using RecordingHost::RecordingHost;
+  void SetBusy(bool busy) override {
+    if (busy && on_busy) on_busy();
+    RecordingHost::SetBusy(busy);
+  }
+  std::function<void()> on_busy;
+};
 
 class RunTest : public ::testing::Test, public test::PatternFolderFixture {
  protected:
@@ -172,6 +189,127 @@ TEST_F(RunTest, UnwritableDestinationFileIsAFailureNamingIt) {
   EXPECT_EQ(RunWith(host).outcome, RunOutcome::kFailed);
   EXPECT_THAT(host.calls.back(), HasSubstr("X1.TXT"));
   EXPECT_TRUE(fs::exists(Host("OUT/CNT.TXT")));
+}
+
+// Tables the run cannot learn with: `check` says so as an error, and the run stops before its
+// first output file, both tables as they were.
+TEST_F(RunTest, TablesTheRunCannotLearnWithStopItBeforeAnyOutputAsCheckSays) {
+  const std::string soil = TableBytes("KISHITU.TXT");
+  const std::string user = TableBytes("XKISHITU.TXT");
+  const std::string survey = test::ReadBytes(Host("IN/source.ddf"));
+  struct Case {
+    const char* name;
+    const char* table;
+    std::string bytes;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"byte-order mark", "XKISHITU.TXT", "\xEF\xBB\xBF" + user, "Shift-JIS"},
+      {"codes used up", "XKISHITU.TXT", test::SjisLines({"3999,最後の土,,,    ,0000"}),
+       "使い切りました"},
+      {"last record short", "KISHITU.TXT", soil + test::Sjis("5999,短い\r\n"), "項目が足りません"},
+  };
+  for (const Case& c : cases) {
+    test::WriteBytes(Table(c.table), c.bytes);
+    const std::vector<Finding> findings = CheckSurvey(survey, patdat);
+    EXPECT_TRUE(std::any_of(findings.begin(), findings.end(), [](const Finding& f) {
+      return f.severity == Severity::kError && f.rule == "table-failure";
+    })) << c.name;
+    test::RecordingHost host(u"D:\\IN\\source.ddf", u"D:\\OUT");
+    host.answers = {true};
+    EXPECT_EQ(RunWith(host).outcome, RunOutcome::kFailed) << c.name;
+    EXPECT_THAT(host.calls.back(), HasSubstr(c.says)) << c.name;
+    EXPECT_TRUE(fs::is_empty(Host("OUT"))) << c.name;
+    EXPECT_EQ(TableBytes(c.table), c.bytes) << c.name;
+    test::WriteBytes(Table("KISHITU.TXT"), soil);
+    test::WriteBytes(Table("XKISHITU.TXT"), user);
+  }
+}
+
+TEST_F(RunTest, SurveyWithoutAnySectionIsRefused) {
+  test::WriteBytes(Host("IN/empty.ddf"), "");
+  test::WriteBytes(Host("IN/text.ddf"), test::SjisLines({"ただのメモ", "A 1"}));
+  for (const char16_t* source : {u"D:\\IN\\empty.ddf", u"D:\\IN\\text.ddf"}) {
+    test::RecordingHost host(source, u"D:\\OUT");
+    host.answers = {true};
+    EXPECT_EQ(RunWith(host).outcome, RunOutcome::kRefused);
+    EXPECT_THAT(host.calls, ::testing::Contains(HasSubstr("調査データがありません")));
+    EXPECT_TRUE(NothingWritten());
+  }
+}
+
+// The survey is read once: a file replaced while the run works is converted as it was read,
+// and the hash the run gives is of those bytes.
+TEST_F(RunTest, SurveyReplacedDuringTheRunIsConvertedAsItWasRead) {
+  const std::string original = test::ReadBytes(Host("IN/source.ddf"));
+  test::RecordingHost plain(u"D:\\IN\\source.ddf", u"D:\\PLAIN");
+  plain.answers = {true};
+  ASSERT_EQ(RunWith(plain).outcome, RunOutcome::kCompleted);
+
+  HookHost host(u"D:\\IN\\source.ddf", u"D:\\OUT");
+  host.answers = {true};
+  host.on_busy = [this] {
+    test::WriteBytes(Host("IN/source.ddf"),
+                     test::SjisLines({"$A 1", "9.99", "別の土", "", "", "", "", "$C 0", "$K 0"}));
+  };
+  const RunResult result = RunWith(host);
+  ASSERT_EQ(result.outcome, RunOutcome::kCompleted);
+  EXPECT_EQ(result.source_sha256, common::Sha256Hex(original));
+  for (const char16_t* name : kOutputFiles) {
+    const std::string file = U8(name);
+    EXPECT_EQ(test::ReadBytes(Host("OUT/" + file)), test::ReadBytes(Host("PLAIN/" + file))) << file;
+  }
+}
+
+#ifndef _WIN32
+TEST_F(RunTest, LinksPlantedInTheDestinationAreReplacedNotWrittenThrough) {
+  fs::create_directories(Host("OUT"));
+  const std::string soil = TableBytes("KISHITU.TXT");
+  fs::create_symlink("../PATDAT/KISHITU.TXT", Host("OUT/X6.TXT"));
+  fs::create_symlink("../PATDAT/L4.TXT", Host("OUT/CNT.TXT"));
+  const std::string l4 = TableBytes("L4.TXT");
+  test::RecordingHost host(u"D:\\IN\\source.ddf", u"D:\\OUT");
+  ASSERT_EQ(RunWith(host).outcome, RunOutcome::kCompleted);
+  EXPECT_TRUE(TableBytes("KISHITU.TXT").starts_with(soil)) << "the soil table was overwritten";
+  EXPECT_EQ(TableBytes("L4.TXT"), l4);
+  for (const char* name : {"X6.TXT", "CNT.TXT"}) {
+    EXPECT_FALSE(fs::is_symlink(Host("OUT/" + std::string(name)))) << name;
+  }
+}
+#endif
+
+// Another run holds the pattern folder: this one says it waits, and when it gives up it has
+// written nothing; when the other run ends in time it goes on.
+TEST_F(RunTest, RunWaitsForAnotherRunOnThePatternFolderAndGivesUpHavingWrittenNothing) {
+  auto held = std::make_unique<platform::FolderLock>(patdat, std::chrono::milliseconds(0));
+  ASSERT_EQ(held->state(), platform::FolderLock::State::kLocked);
+  test::RecordingHost waiting(u"D:\\IN\\source.ddf", u"D:\\OUT");
+  waiting.answers = {true};
+  const RunResult gave_up = convert::Run({patdat, std::chrono::milliseconds(200)}, waiting);
+  EXPECT_EQ(gave_up.outcome, RunOutcome::kFailed);
+  EXPECT_THAT(waiting.calls, ::testing::Contains("line " + U8(kWaitingForTablesMessage)));
+  EXPECT_THAT(waiting.calls.back(), HasSubstr("他の変換が土質テーブルを更新中です"));
+  EXPECT_TRUE(fs::is_empty(Host("OUT")));
+  EXPECT_FALSE(fs::exists(Marker()));
+
+  std::thread other_run_ends([&held] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    held.reset();
+  });
+  test::RecordingHost patient(u"D:\\IN\\source.ddf", u"D:\\OUT");
+  const RunResult done = convert::Run({patdat, std::chrono::seconds(30)}, patient);
+  other_run_ends.join();
+  EXPECT_EQ(done.outcome, RunOutcome::kCompleted);
+  EXPECT_THAT(patient.calls, ::testing::Contains("line " + U8(kWaitingForTablesMessage)));
+}
+
+TEST_F(RunTest, FolderThatCannotBeCreatedSaysTheSystemsReason) {
+  test::RecordingHost host(u"D:\\IN\\source.ddf", u"D:\\OUT\\" + std::u16string(300, u'N'));
+  host.answers = {true};
+  EXPECT_EQ(RunWith(host).outcome, RunOutcome::kFailed);
+  const std::string reason = U8(platform::LastErrorText());
+  EXPECT_THAT(host.calls.back(), HasSubstr("フォルダを作成できません。（"));
+  EXPECT_THAT(host.calls.back(), ::testing::Not(HasSubstr("フォルダを作成できません。\n")));
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ TEST_F(SectionPassesTest, DepthTextsJoinLinesAndCarryTheDepthOfTheRecordBefore) 
   };
   for (const Case& c : cases) {
     Source(c.source);
-    ASSERT_TRUE(DepthTextPass(source_, out_));
+    ASSERT_TRUE(DepthTextPass(common::LineReader::Open(source_), out_));
     EXPECT_EQ(Out("X12.TXT"), SjisLines(c.x12));
   }
 }
@@ -62,7 +62,8 @@ TEST_F(SectionPassesTest, LayerPassCollectsLayersAndRangeTerms) {
           "",     "",       "3.00",   "砂",     "",     "",   "",   "",     "4.00", "   ",  "x",
           "灰",   "",       "",       "5.00",   "砂",   "",   "～", "",     "",     "6.00", "砂",
           "",     "～",     "",       "",       "7.00", "砂", "",   "灰",   "",     ""});
-  ASSERT_TRUE(LayerPass(source_, out_, LoadL4Table(patdat), patdat, nullptr));
+  ASSERT_TRUE(
+      LayerPass(common::LineReader::Open(source_), out_, LoadL4Table(patdat), patdat, nullptr));
   EXPECT_EQ(Out("X1.TXT"),
             SjisLines({"  1,   1.00,2000,粘土・固い", "  2,   3.00,5002,砂", "  3,   5.00,5002,砂",
                        "  4,   6.00,5002,砂", "  5,   7.00,5002,砂"}));
@@ -73,7 +74,7 @@ TEST_F(SectionPassesTest, LayerPassCollectsLayersAndRangeTerms) {
 TEST_F(SectionPassesTest, SectionEWritesSixtyEightFields) {
   WriteTable("L23.txt", {"77,x,2.50,y"});
   Source({"$E 2", "a", "b", "1.00", "2.50", "c", "AB", "", "", "123456789", "9", "", ""});
-  ASSERT_TRUE(SectionEPass(source_, out_, patdat));
+  ASSERT_TRUE(SectionEPass(common::LineReader::Open(source_), out_, patdat));
   const std::string commas(62, ',');
   EXPECT_EQ(Out("X6.TXT"), SjisLines({"  1,AB,77,  ,   1.00,   2.50" + commas,
                                       "  2,,  ,  ,3456789,      9" + commas}));
@@ -81,14 +82,14 @@ TEST_F(SectionPassesTest, SectionEWritesSixtyEightFields) {
 
 TEST_F(SectionPassesTest, AbsentOrEmptySectionsCreateNoFileAndNegativeCountsAnEmptyOne) {
   Source({"$A 0", "$K", "$Z 0"});
-  EXPECT_FALSE(LayerPass(source_, out_, {}, patdat, nullptr));
-  EXPECT_FALSE(PenetrationPass(source_, out_));
-  EXPECT_FALSE(DepthTextPass(source_, out_));
-  EXPECT_FALSE(SectionEPass(source_, out_, patdat));
+  EXPECT_FALSE(LayerPass(common::LineReader::Open(source_), out_, {}, patdat, nullptr));
+  EXPECT_FALSE(PenetrationPass(common::LineReader::Open(source_), out_));
+  EXPECT_FALSE(DepthTextPass(common::LineReader::Open(source_), out_));
+  EXPECT_FALSE(SectionEPass(common::LineReader::Open(source_), out_, patdat));
   EXPECT_TRUE(fs::is_empty(Host("OUT")));
   Source({"$C -2", "$E -1"});
-  EXPECT_TRUE(PenetrationPass(source_, out_));
-  EXPECT_TRUE(SectionEPass(source_, out_, patdat));
+  EXPECT_TRUE(PenetrationPass(common::LineReader::Open(source_), out_));
+  EXPECT_TRUE(SectionEPass(common::LineReader::Open(source_), out_, patdat));
   EXPECT_EQ(Out("X5.TXT"), "");
   EXPECT_EQ(Out("X6.TXT"), "");
 }

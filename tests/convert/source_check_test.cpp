@@ -30,7 +30,17 @@ TEST(SourceCheckTest, AcceptsCompleteSections) {
     lines.push_back(l);
   }
   EXPECT_TRUE(CheckSourceBytes(SjisLines(lines)).empty());
-  EXPECT_TRUE(CheckSourceBytes("").empty());
+  // One section, even an empty one, is a survey.
+  EXPECT_TRUE(CheckSourceBytes("$E 0\r\n").empty());
+}
+
+TEST(SourceCheckTest, RefusesAFileWithoutAnySection) {
+  for (const std::string bytes : {"", "\r\n\r\n", "A 1\r\nZ 2\r\n", " $A 1\r\n", "$B 1\r\n"}) {
+    const std::vector<Finding> findings = CheckSourceBytes(bytes);
+    EXPECT_EQ(Rules(findings), std::vector<std::string>{"no-survey-data@0"}) << bytes;
+    ASSERT_FALSE(findings.empty());
+    EXPECT_NE(findings[0].message.find(u"調査データがありません"), std::u16string::npos);
+  }
 }
 
 TEST(SourceCheckTest, FindsBodiesThatRunPastTheEnd) {

@@ -151,12 +151,13 @@ TEST_F(SurveyCheckTest, TablesTheRunCouldNotUseAreSaid) {
   const std::string source =
       SjisLines({"$A 2", "1", "泥", "", "", "", "", "2", "岩", "", "", "", ""});
   const std::vector<Finding> findings = CheckSurvey(source, patdat);
-  EXPECT_THAT(Summary(findings), ::testing::Contains("W table-failure@3 $A"));
+  EXPECT_THAT(Summary(findings), ::testing::Contains("E table-failure@3 $A"));
   EXPECT_THAT(MessageAt(findings, "table-failure", 3), ::testing::HasSubstr("使い切りました"));
   EXPECT_THAT(Summary(findings), ::testing::Not(::testing::Contains("I new-soil-name@9 $A")));
 
+  // The run reads the soil table at its first layer name, and fails there.
   test::WriteBytes(Table("KISHITU.TXT"), "5012,\x82\r\n");
-  EXPECT_THAT(Summary(CheckSurvey(source, patdat)), ::testing::Contains("W table-failure@0 "));
+  EXPECT_THAT(Summary(CheckSurvey(source, patdat)), ::testing::Contains("E table-failure@3 $A"));
 }
 
 TEST_F(SurveyCheckTest, ChangesNoByteOfThePatternFolder) {

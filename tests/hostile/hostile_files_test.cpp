@@ -18,7 +18,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "coding/soil_classification.h"
+#include "coding/soil_tables.h"
 #include "common/text_file.h"
 #include "common/text_util.h"
 #include "common/utf.h"
@@ -127,7 +127,8 @@ class HostileTest : public ::testing::Test, public test::PatternFolderFixture {
   }
 
   // A survey of one header and of layers with these names.
-  void WriteSurvey(const std::vector<std::string>& names, std::string extra = "") const {
+  void WriteSurvey(const std::vector<std::string>& names, std::string extra = "",
+                   std::string_view file = "IN/source.ddf") const {
     std::string bytes = test::ReadBytes(fs::path(M2V_TEST_DATA_DIR) / "runs/full_run/source.ddf");
     bytes = bytes.substr(bytes.find("$Z"));
     bytes = bytes.substr(0, bytes.find("$A"));  // the header section alone
@@ -135,7 +136,7 @@ class HostileTest : public ::testing::Test, public test::PatternFolderFixture {
     for (std::size_t i = 0; i < names.size(); ++i) {
       bytes += Sjis(std::to_string(i + 1) + ".00\r\n" + names[i] + "\r\n\r\n\r\n\r\n\r\n");
     }
-    test::WriteBytes(Host("IN/source.ddf"), bytes + extra);
+    test::WriteBytes(Host(file), bytes + extra);
   }
 
   RunResult RunInto(test::RecordingHost& host) {
@@ -179,16 +180,22 @@ TEST_F(HostileTest, ReadOnlyPatternFolderConvertsKnownNamesAndRefusesToLearn) {
   EXPECT_EQ(RunInto(known).outcome, RunOutcome::kCompleted);
   EXPECT_TRUE(fs::exists(Host("OUT/X1.TXT")));
 
+  // Refused before the first output file: the outputs of the run before stay as they were.
+  const std::string x1 = test::ReadBytes(Host("OUT/X1.TXT"));
+  fs::remove(Host("OUT/CNT.TXT"));
   WriteSurvey({"粘土", "貝殻混じり腐植土"});  // a name no table knows
   test::RecordingHost learning(u"D:\\IN\\source.ddf", u"D:\\OUT");
   EXPECT_EQ(RunInto(learning).outcome, RunOutcome::kFailed);
-  ExpectOneFailure(learning, "D:\\PATDAT\\XKISHITU");
+  ExpectOneFailure(learning, "D:\\PATDAT\\");
+  ExpectOneFailure(learning, U8(coding::kCannotLearnMessage));
 
   WriteSurvey({"砂質粘土"});  // known to the user table only: adopted into the soil table
   test::RecordingHost adopting(u"D:\\IN\\source.ddf", u"D:\\OUT");
   EXPECT_EQ(RunInto(adopting).outcome, RunOutcome::kFailed);
-  ExpectOneFailure(adopting, "D:\\PATDAT\\KISHITU.TXT");
+  ExpectOneFailure(adopting, U8(coding::kCannotLearnMessage));
   ExpectTablesAsBefore();
+  EXPECT_EQ(test::ReadBytes(Host("OUT/X1.TXT")), x1);
+  EXPECT_FALSE(fs::exists(Host("OUT/CNT.TXT")));
 }
 
 TEST_F(HostileTest, ReadOnlyDestinationFailsAtItsFirstFileAndTouchesNoTable) {
@@ -385,26 +392,24 @@ TEST_F(HostileTest, RunsAtOnceOnOnePatternFolderLoseNothingAndGiveNoCodeTwice) {
   constexpr int kRuns = 3;
   constexpr int kNames = 40;
   RememberTables();
+  for (int run = 0; run < kRuns; ++run) {
+    std::vector<std::string> names;
+    for (int i = 0; i < kNames; ++i) {
+      // Each run's own names, and one name all of them meet at once.
+      names.push_back(i % 10 == 5 ? "共通の土" : "土" + std::to_string(run * 100 + i));
+    }
+    WriteSurvey(names, "", "IN/s" + std::to_string(run) + ".ddf");
+  }
   std::vector<pid_t> children;
   for (int run = 0; run < kRuns; ++run) {
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-      int status = 0;
-      try {
-        common::TextWriter out = common::TextWriter::Create(At(u"X1_" + common::DecimalText(run)));
-        std::int16_t number = 1;
-        for (int i = 0; i < kNames; ++i) {
-          // Each run's own names, and one name all of them meet at once.
-          const std::u16string name =
-              i % 10 == 5 ? u"共通の土" : u"土" + common::DecimalText(run * 100 + i);
-          coding::ClassifySoilName(number, u"1.00", name, u"", out, patdat);
-        }
-        out.Close();
-      } catch (...) {
-        status = 1;
-      }
-      _exit(status);
+      const std::u16string n = common::DecimalText(run);
+      test::RecordingHost host(u"D:\\IN\\s" + n + u".ddf", u"D:\\OUT" + n);
+      host.answers = {true};
+      const RunResult result = convert::Run({patdat}, host);
+      _exit(result.outcome == RunOutcome::kCompleted ? 0 : 1);
     }
     children.push_back(pid);
   }

@@ -105,29 +105,67 @@ TEST_F(FilesTest, RemoveFileLeavesFoldersAlone) {
   EXPECT_TRUE(fs::is_directory(Host("KEEP")));
 }
 
-TEST_F(FilesTest, AtomicReplaceLeavesOnlyTheNewTarget) {
+TEST_F(FilesTest, ReplaceFileLeavesOnlyTheNewTarget) {
   WriteBytes(Host("CNT.TXT"), "old contents");
-  WriteBytes(Host("CNT.TMP"), "new");
-  ASSERT_TRUE(AtomicReplace(At(u"CNT.TMP"), At(u"CNT.TXT")));
-  EXPECT_EQ(ReadBytes(Host("CNT.TXT")), "new");
-  EXPECT_THAT(ListFiles(root_), ElementsAre(u"CNT.TXT"));
-
+  WriteBytes(Host("CNT.TMP"), "stale work file of a run that was killed");
+  for (bool durable : {false, true}) {
+    ASSERT_TRUE(ReplaceFile(At(u"CNT.TXT"), At(u"CNT.TMP"), "new", durable));
+    EXPECT_EQ(ReadBytes(Host("CNT.TXT")), "new");
+    EXPECT_THAT(ListFiles(root_), ElementsAre(u"CNT.TXT"));
+  }
   // A missing target is simply created.
-  WriteBytes(Host("X3.TMP"), "first");
-  ASSERT_TRUE(AtomicReplace(At(u"X3.TMP"), At(u"X3.TXT")));
+  ASSERT_TRUE(ReplaceFile(At(u"X3.TXT"), At(u"X3.TMP"), "first", false));
   EXPECT_EQ(ReadBytes(Host("X3.TXT")), "first");
   EXPECT_FALSE(fs::exists(Host("X3.TMP")));
 }
 
-TEST_F(FilesTest, AtomicReplaceFailureLeavesTheTarget) {
+TEST_F(FilesTest, ReplaceFileFailureLeavesTheTarget) {
   WriteBytes(Host("CNT.TXT"), "old");
-  EXPECT_FALSE(AtomicReplace(At(u"MISSING.TMP"), At(u"CNT.TXT")));
-  EXPECT_EQ(ReadBytes(Host("CNT.TXT")), "old");
-
   fs::create_directories(Host("FOLDER.TMP"));
-  EXPECT_FALSE(AtomicReplace(At(u"FOLDER.TMP"), At(u"CNT.TXT")));
+  EXPECT_FALSE(ReplaceFile(At(u"CNT.TXT"), At(u"FOLDER.TMP"), "new", true));
   EXPECT_EQ(ReadBytes(Host("CNT.TXT")), "old");
+  EXPECT_TRUE(fs::is_directory(Host("FOLDER.TMP")));
+
+  fs::create_directories(Host("X1.TXT"));
+  EXPECT_FALSE(ReplaceFile(At(u"X1.TXT"), At(u"X1.TMP"), "new", false));
+  EXPECT_FALSE(LastErrorText().empty());
+  EXPECT_TRUE(fs::is_directory(Host("X1.TXT")));
+  EXPECT_FALSE(fs::exists(Host("X1.TMP")));
 }
+
+#ifndef _WIN32
+// A co-worker's links in a shared folder: neither the work file's name nor the target's
+// name may lead the write to another file.
+TEST_F(FilesTest, ReplaceFileNeverWritesThroughALink) {
+  WriteBytes(Host("VICTIM.TXT"), "precious");
+  fs::create_symlink(Host("VICTIM.TXT"), Host("XKISHITU.TMP"));
+  fs::create_symlink(Host("VICTIM.TXT"), Host("X6.TXT"));
+  ASSERT_TRUE(ReplaceFile(At(u"XKISHITU.TXT"), At(u"XKISHITU.TMP"), "table", true));
+  ASSERT_TRUE(ReplaceFile(At(u"X6.TXT"), At(u"X6.TXT.tmp"), "output", false));
+  EXPECT_EQ(ReadBytes(Host("VICTIM.TXT")), "precious");
+  EXPECT_FALSE(fs::is_symlink(Host("XKISHITU.TXT")));
+  EXPECT_FALSE(fs::is_symlink(Host("X6.TXT")));
+  EXPECT_EQ(ReadBytes(Host("XKISHITU.TXT")), "table");
+  EXPECT_EQ(ReadBytes(Host("X6.TXT")), "output");
+  EXPECT_FALSE(fs::exists(fs::symlink_status(Host("XKISHITU.TMP"))));
+
+  // A dangling link under the work file's name goes the same way.
+  fs::create_symlink(Host("NOWHERE.TXT"), Host("XKISHITU.TMP"));
+  ASSERT_TRUE(ReplaceFile(At(u"XKISHITU.TXT"), At(u"XKISHITU.TMP"), "again", true));
+  EXPECT_FALSE(fs::exists(Host("NOWHERE.TXT")));
+}
+
+TEST_F(FilesTest, SamePathFollowsLinksAndIgnoresCase) {
+  WriteBytes(Host("KISHITU.TXT"), "");
+  fs::create_directories(Host("OUT"));
+  fs::create_directory_symlink(Host("OUT"), Host("LINKED"));
+  EXPECT_TRUE(SamePath(At(u"kishitu.txt"), At(u"KISHITU.TXT")));
+  EXPECT_TRUE(SamePath(At(u"LINKED\\X1.TXT"), At(u"OUT\\x1.txt"))) << "not created yet";
+  EXPECT_TRUE(SamePath(At(u"OUT\\..\\KISHITU.TXT"), At(u"KISHITU.TXT")));
+  EXPECT_FALSE(SamePath(At(u"OUT\\X1.TXT"), At(u"OUT\\X3.TXT")));
+  EXPECT_FALSE(SamePath(At(u"OUT"), At(u"KISHITU.TXT")));
+}
+#endif
 
 TEST_F(FilesTest, ListsSeparateFoldersFromFilesInCodeUnitOrder) {
   // No names that differ in case alone: a Windows folder cannot hold both.

@@ -404,7 +404,7 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
       if (i < lines.size()) written.append(lines[i]).append("\r\n");
     }
   }
-  if (!platform::ReplaceFile(table, work, written, /*durable=*/true)) {
+  if (!platform::WriteReplacing(table, work, written, /*durable=*/true)) {
     throw common::Failure(table + u"\nユーザー土質テーブルを更新できません。（" +
                           platform::LastErrorText() + u"）");
   }

@@ -243,7 +243,7 @@ void TouchFile(const std::u16string& path) {
 void TextWriter::Close() {
   if (replaces_) {
     replaces_ = false;
-    if (!platform::ReplaceFile(path_, path_ + u".tmp", gathered_, /*durable=*/false)) {
+    if (!platform::WriteReplacing(path_, path_ + u".tmp", gathered_, /*durable=*/false)) {
       throw Failure(path_ + u"\nファイルを作成できません。（" + platform::LastErrorText() + u"）");
     }
     gathered_.clear();

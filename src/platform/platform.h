@@ -98,8 +98,8 @@ std::optional<FileStamp> StampOf(const std::u16string& path);
 // written through. With `durable` the data and then the rename reach the disk before it
 // returns: a power cut at any instant leaves either the old or the new target. False on
 // failure, with `target` as it was, `work` removed and LastErrorText() saying why.
-bool ReplaceFile(const std::u16string& target, const std::u16string& work, std::string_view bytes,
-                 bool durable);
+bool WriteReplacing(const std::u16string& target, const std::u16string& work,
+                    std::string_view bytes, bool durable);
 
 // The system's reason, in its words, for the last call of this layer that failed.
 std::u16string LastErrorText();

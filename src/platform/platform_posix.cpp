@@ -569,8 +569,8 @@ void SyncFolderOf(const fs::path& file) {
 
 }  // namespace
 
-bool ReplaceFile(const std::u16string& target, const std::u16string& work, std::string_view bytes,
-                 bool durable) {
+bool WriteReplacing(const std::u16string& target, const std::u16string& work,
+                    std::string_view bytes, bool durable) {
   const std::optional<fs::path> to = Host(target);
   const std::optional<fs::path> from = Host(work);
   if (!to || !from) {

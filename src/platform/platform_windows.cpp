@@ -252,8 +252,8 @@ bool RemoveFile(const std::u16string& path) {
   return !path.empty() && DeleteFileW(Wide(path).c_str()) != 0;
 }
 
-bool ReplaceFile(const std::u16string& target, const std::u16string& work, std::string_view bytes,
-                 bool durable) {
+bool WriteReplacing(const std::u16string& target, const std::u16string& work,
+                    std::string_view bytes, bool durable) {
   if (target.empty() || work.empty()) {
     SetLastError(ERROR_INVALID_NAME);
     return false;

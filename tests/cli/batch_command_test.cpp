@@ -82,17 +82,21 @@ TEST_F(BatchCommandTest, RefusesFolderNamesTheDestinationCheckRefusesAndSaysWhy)
   test::WriteBytes(Host("IN/MY HOLE.ddf"), SjisLines(kSurveyC));
   test::WriteBytes(Host("IN/HOLE.1234.ddf"), SjisLines(kSurveyC));
   test::WriteBytes(Host("IN/sub/a.ddf"), SjisLines(kSurveyC));
+  test::WriteBytes(Host("IN/..ddf"), SjisLines(kSurveyC));  // would write into D:\OUT itself
   fs::remove(Table("L1.TXT"));
   std::vector<std::string_view> header(34, "h");
   header[0] = "$Z 33";
   test::WriteBytes(Host("IN/Z.ddf"), SjisLines(header));  // needs L1.TXT: fails
-  EXPECT_EQ(
-      Batch({"--patdat", "D:\\PATDAT", "--into", "D:\\OUT", "D:\\IN\\A.ddf", "D:\\IN\\MY HOLE.ddf",
-             "D:\\IN\\HOLE.1234.ddf", "D:\\IN\\sub\\a.ddf", "D:\\IN\\none.ddf", "D:\\IN\\Z.ddf"}),
-      kExitFailed);
+  EXPECT_EQ(Batch({"--patdat", "D:\\PATDAT", "--into", "D:\\OUT", "D:\\IN\\A.ddf",
+                   "D:\\IN\\MY HOLE.ddf", "D:\\IN\\HOLE.1234.ddf", "D:\\IN\\sub\\a.ddf",
+                   "D:\\IN\\none.ddf", "D:\\IN\\Z.ddf", "D:\\IN\\..ddf"}),
+            kExitFailed);
   const std::string out = out_.str();
   const std::string summary = out.substr(out.find("\n\n") + 2);
-  EXPECT_THAT(summary, HasSubstr("変換完了 1 件、中止 4 件、失敗 1 件\n"));
+  EXPECT_THAT(summary, HasSubstr("変換完了 1 件、中止 5 件、失敗 1 件\n"));
+  EXPECT_THAT(summary, HasSubstr("中止: D:\\IN\\..ddf -> D:\\OUT\\.\\: フォルダ名「.」は"
+                                 "変換先フォルダの名前にできません"));
+  EXPECT_FALSE(fs::exists(Host("OUT/CNT.TXT")));
   EXPECT_THAT(summary, HasSubstr("中止: D:\\IN\\MY HOLE.ddf -> D:\\OUT\\MY HOLE\\: フォルダ名「MY "
                                  "HOLE」は変換先フォルダの名前にできません"));
   EXPECT_THAT(summary, HasSubstr("中止: D:\\IN\\HOLE.1234.ddf -> D:\\OUT\\HOLE.1234\\: "

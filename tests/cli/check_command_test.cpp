@@ -80,6 +80,15 @@ TEST_F(CheckCommandTest, ListsEveryFindingOneALineWithItsSectionAndRule) {
           f + ": エラー 0 件、警告 2 件、情報 6 件\n");
 }
 
+// An escape sequence in a survey must not reach the terminal as one.
+TEST_F(CheckCommandTest, ControlCharactersFromTheSurveyAreShownEscaped) {
+  test::WriteBytes(Host("IN/ESC.ddf"),
+                   test::SjisLines({"$A 1", "1.00", "泥\x1B]0;x\x07炭", "", "", "", ""}));
+  ASSERT_EQ(Check({"--patdat", "D:\\PATDAT", "D:\\IN\\ESC.ddf"}), 0) << err_.str();
+  EXPECT_THAT(out_.str(), HasSubstr("「泥\\x1B]0;x\\x07炭」"));
+  EXPECT_EQ(out_.str().find_first_of("\x1B\x07"), std::string::npos);
+}
+
 TEST_F(CheckCommandTest, JsonGivesOneObjectPerFileThatReadsBack) {
   EXPECT_EQ(Check({"--json", "--patdat", "D:\\PATDAT", "D:\\IN\\S.ddf", "D:\\IN\\E.ddf",
                    "D:\\IN\\none.ddf"}),

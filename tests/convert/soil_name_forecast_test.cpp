@@ -4,7 +4,9 @@
 
 #include "convert/soil_name_forecast.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -82,6 +84,61 @@ class SoilNameForecastTest : public ::testing::Test, public test::PatternFolderF
     return forecast;
   }
 };
+
+// Tables that make the next-code rule (the line before the insertion point + 1) land on a
+// code some line holds already: the forecast and the run both step over it, so that no two
+// names ever share a code, and the new record still goes where the rule puts it.
+TEST_F(SoilNameForecastTest, NextCodeStepsOverCodesTheTablesHoldAlready) {
+  struct Case {
+    const char* name;
+    std::vector<std::string_view> soil;
+    std::vector<std::string_view> user;
+    const char* learned;
+  };
+  const Case cases[] = {
+      {"blank line before the insertion point",
+       {"2000,砂,,,    ,0000"},
+       {"2000,砂,,,    ,0000", "", "9000,区切り,,,,"},
+       "new 2001 新しい土\n"},
+      {"user table out of order",
+       {},
+       {"2002,砂,,,    ,0000", "2001,礫,,,    ,0000"},
+       "new 2003 新しい土\n"},
+      {"code only in the soil table",
+       {"2006,粘土,,,    ,0000"},
+       {"2005,砂,,,    ,0000"},
+       "new 2007 新しい土\n"},
+      {"line below 4000 after the insertion point",
+       {},
+       {"2000,砂,,,    ,0000", "9000,区切り,,,,", "2001,礫,,,    ,0000"},
+       "new 2002 新しい土\n"},
+      {"code with blanks and quotes",
+       {" \"2001\" ,礫,,,,"},
+       {"2000,砂,,,    ,0000"},
+       "new 2002 新しい土\n"},
+      {"stepping runs past 3999", {}, {"3999,砂,,,    ,0000", "3998,礫,,,    ,0000"}, "failure\n"},
+  };
+  for (const Case& c : cases) {
+    WriteTable("KISHITU.TXT", c.soil);
+    WriteTable("XKISHITU.TXT", c.user);
+    EXPECT_EQ(ForecastAndCompare({u"新しい土", u"新しい土"}), c.learned) << c.name;
+    // Every code stands for one name across both tables.
+    std::map<std::string, std::string> names;
+    for (const char* table : {"KISHITU.TXT", "XKISHITU.TXT"}) {
+      for (const std::string_view line : common::SplitByteLines(TableBytes(table))) {
+        const std::size_t comma = line.find(',');
+        if (comma == std::string_view::npos || line.starts_with("9000")) continue;
+        std::string code(line.substr(0, comma));
+        code.erase(std::remove_if(code.begin(), code.end(),
+                                  [](char ch) { return ch == ' ' || ch == '"'; }),
+                   code.end());
+        const std::string name(line.substr(comma + 1, line.find(',', comma + 1) - comma - 1));
+        const auto [it, added] = names.emplace(code, name);
+        EXPECT_EQ(it->second, name) << c.name << ": code " << code << " given twice";
+      }
+    }
+  }
+}
 
 TEST_F(SoilNameForecastTest, FollowsTheTablesAsTheRunChangesThem) {
   WriteTable("KISHITU.TXT", {"5012,粘土,NEN,012,    ,0000", "2010,シルト,,,    ,0000",

@@ -160,6 +160,17 @@ TEST_F(SurveyCheckTest, TablesTheRunCouldNotUseAreSaid) {
   EXPECT_THAT(Summary(CheckSurvey(source, patdat)), ::testing::Contains("E table-failure@3 $A"));
 }
 
+TEST_F(SurveyCheckTest, WarnsAboutTableLinesTheNextCodeRuleWouldHaveDoubled) {
+  test::WriteBytes(Table("KISHITU.TXT"), test::SjisLines({"2006,粘土,,,    ,0000"}));
+  test::WriteBytes(Table("XKISHITU.TXT"), test::SjisLines({"2005,砂,,,    ,0000"}));
+  const std::string source = SjisLines({"$A 1", "1", "新しい土", "", "", "", ""});
+  const std::vector<Finding> findings = CheckSurvey(source, patdat);
+  EXPECT_THAT(Summary(findings), ::testing::Contains("W duplicate-code@3 $A"));
+  EXPECT_THAT(MessageAt(findings, "duplicate-code", 3),
+              ::testing::HasSubstr("KISHITU.TXT の 1 行目がコード 2006"));
+  EXPECT_THAT(MessageAt(findings, "new-soil-name", 3), ::testing::HasSubstr("2007"));
+}
+
 TEST_F(SurveyCheckTest, ChangesNoByteOfThePatternFolder) {
   const std::string source = SjisLines({"$A 1", "1", "新しい土", "", "", "", ""});
   const std::string soil = TableBytes("KISHITU.TXT");

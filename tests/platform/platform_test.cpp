@@ -105,29 +105,29 @@ TEST_F(FilesTest, RemoveFileLeavesFoldersAlone) {
   EXPECT_TRUE(fs::is_directory(Host("KEEP")));
 }
 
-TEST_F(FilesTest, ReplaceFileLeavesOnlyTheNewTarget) {
+TEST_F(FilesTest, WriteReplacingLeavesOnlyTheNewTarget) {
   WriteBytes(Host("CNT.TXT"), "old contents");
   WriteBytes(Host("CNT.TMP"), "stale work file of a run that was killed");
   for (bool durable : {false, true}) {
-    ASSERT_TRUE(ReplaceFile(At(u"CNT.TXT"), At(u"CNT.TMP"), "new", durable));
+    ASSERT_TRUE(WriteReplacing(At(u"CNT.TXT"), At(u"CNT.TMP"), "new", durable));
     EXPECT_EQ(ReadBytes(Host("CNT.TXT")), "new");
     EXPECT_THAT(ListFiles(root_), ElementsAre(u"CNT.TXT"));
   }
   // A missing target is simply created.
-  ASSERT_TRUE(ReplaceFile(At(u"X3.TXT"), At(u"X3.TMP"), "first", false));
+  ASSERT_TRUE(WriteReplacing(At(u"X3.TXT"), At(u"X3.TMP"), "first", false));
   EXPECT_EQ(ReadBytes(Host("X3.TXT")), "first");
   EXPECT_FALSE(fs::exists(Host("X3.TMP")));
 }
 
-TEST_F(FilesTest, ReplaceFileFailureLeavesTheTarget) {
+TEST_F(FilesTest, WriteReplacingFailureLeavesTheTarget) {
   WriteBytes(Host("CNT.TXT"), "old");
   fs::create_directories(Host("FOLDER.TMP"));
-  EXPECT_FALSE(ReplaceFile(At(u"CNT.TXT"), At(u"FOLDER.TMP"), "new", true));
+  EXPECT_FALSE(WriteReplacing(At(u"CNT.TXT"), At(u"FOLDER.TMP"), "new", true));
   EXPECT_EQ(ReadBytes(Host("CNT.TXT")), "old");
   EXPECT_TRUE(fs::is_directory(Host("FOLDER.TMP")));
 
   fs::create_directories(Host("X1.TXT"));
-  EXPECT_FALSE(ReplaceFile(At(u"X1.TXT"), At(u"X1.TMP"), "new", false));
+  EXPECT_FALSE(WriteReplacing(At(u"X1.TXT"), At(u"X1.TMP"), "new", false));
   EXPECT_FALSE(LastErrorText().empty());
   EXPECT_TRUE(fs::is_directory(Host("X1.TXT")));
   EXPECT_FALSE(fs::exists(Host("X1.TMP")));
@@ -136,12 +136,12 @@ TEST_F(FilesTest, ReplaceFileFailureLeavesTheTarget) {
 #ifndef _WIN32
 // A co-worker's links in a shared folder: neither the work file's name nor the target's
 // name may lead the write to another file.
-TEST_F(FilesTest, ReplaceFileNeverWritesThroughALink) {
+TEST_F(FilesTest, WriteReplacingNeverWritesThroughALink) {
   WriteBytes(Host("VICTIM.TXT"), "precious");
   fs::create_symlink(Host("VICTIM.TXT"), Host("XKISHITU.TMP"));
   fs::create_symlink(Host("VICTIM.TXT"), Host("X6.TXT"));
-  ASSERT_TRUE(ReplaceFile(At(u"XKISHITU.TXT"), At(u"XKISHITU.TMP"), "table", true));
-  ASSERT_TRUE(ReplaceFile(At(u"X6.TXT"), At(u"X6.TXT.tmp"), "output", false));
+  ASSERT_TRUE(WriteReplacing(At(u"XKISHITU.TXT"), At(u"XKISHITU.TMP"), "table", true));
+  ASSERT_TRUE(WriteReplacing(At(u"X6.TXT"), At(u"X6.TXT.tmp"), "output", false));
   EXPECT_EQ(ReadBytes(Host("VICTIM.TXT")), "precious");
   EXPECT_FALSE(fs::is_symlink(Host("XKISHITU.TXT")));
   EXPECT_FALSE(fs::is_symlink(Host("X6.TXT")));
@@ -151,7 +151,7 @@ TEST_F(FilesTest, ReplaceFileNeverWritesThroughALink) {
 
   // A dangling link under the work file's name goes the same way.
   fs::create_symlink(Host("NOWHERE.TXT"), Host("XKISHITU.TMP"));
-  ASSERT_TRUE(ReplaceFile(At(u"XKISHITU.TXT"), At(u"XKISHITU.TMP"), "again", true));
+  ASSERT_TRUE(WriteReplacing(At(u"XKISHITU.TXT"), At(u"XKISHITU.TMP"), "again", true));
   EXPECT_FALSE(fs::exists(Host("NOWHERE.TXT")));
 }
 

@@ -350,6 +350,29 @@ std::optional<SoilRecord> FindSoilRecordInAnyRange(const std::u16string& pattern
   return std::nullopt;
 }
 
+void CheckUserCodesLeft(const std::u16string& pattern_folder,
+                        const std::vector<std::u16string>& new_names) {
+  if (new_names.empty()) return;
+  const std::u16string table = pattern_folder + kUserSoilTable;
+  std::string read;
+  std::string_view bytes;
+  if (common::FileCachingActive()) {
+    CachedSoilTable& cached = CachedTable(table);
+    if (cached.file.Refresh(table)) bytes = cached.file.bytes();
+  } else if (platform::FileExists(table)) {
+    read = common::ReadFileBytes(table);
+    bytes = read;
+  }
+  // Each new record goes in at the insertion point, so its code is the next one's previous.
+  int previous = FindInsertPoint(bytes).previous;
+  TakenCodes taken = TakenByTables(pattern_folder, bytes);
+  for (const std::u16string& name : new_names) {
+    previous = NextUserCode(previous, taken);
+    if (previous > 3999) throw common::Failure(CodesUsedUpMessage(table, name));
+    taken.set(static_cast<std::size_t>(previous));
+  }
+}
+
 SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16string_view soil_name,
                              std::u16string_view new_record_text) {
   const std::u16string table = pattern_folder + kUserSoilTable;

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace m2v::coding {
 
@@ -59,6 +60,11 @@ std::u16string FourDigitCode(int code);
 // The message of a run that has no user code left for a new name.
 std::u16string CodesUsedUpMessage(const std::u16string& user_table_path,
                                   std::u16string_view soil_name);
+
+// Throws common::Failure with the message AddUserSoilRecord would give when the user codes
+// run out before each of `new_names` (in the order the run meets them) has its own.
+void CheckUserCodesLeft(const std::u16string& pattern_folder,
+                        const std::vector<std::u16string>& new_names);
 
 // Gives out the next user code and inserts the new record into the user soil table before
 // its first line of value 4000 or more; lines copied through keep their bytes. Throws

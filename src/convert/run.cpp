@@ -1,6 +1,7 @@
 #include "convert/run.h"
 
 #include <optional>
+#include <set>
 
 #include "coding/soil_tables.h"
 #include "common/dest_path.h"
@@ -13,7 +14,6 @@
 #include "common/utf.h"
 #include "convert/header_step.h"
 #include "convert/section_passes.h"
-#include "convert/soil_name_forecast.h"
 #include "convert/source_check.h"
 #include "platform/platform.h"
 
@@ -78,25 +78,27 @@ void LockPatternFolder(const RunRequest& request, RunHost& host,
 // a table it cannot read, user codes that run out, a table it would have to write and cannot.
 void CheckTablesBeforeWriting(const common::LineReader& survey,
                               const std::u16string& pattern_folder) {
+  // What the layer pass will learn, found through the tables' indexes: a name is learned at
+  // its first layer, except one holding "（", which no search finds again.
+  std::set<std::u16string> learned;
+  std::vector<std::u16string> new_codes;
   bool appends = false;
-  bool inserts = false;
-  std::optional<SoilNameForecast> forecast;
   for (const Layer& layer : ReadLayerSection(survey).layers) {
-    // The soil table's index answers most names at once; what it does not know the forecast
-    // works out, the tables changed as the run would have changed them by then.
-    if (coding::FindSoilRecordInAnyRange(pattern_folder, coding::kSoilTable,
-                                         coding::TableSoilName(layer.name))) {
+    const std::u16string name = coding::TableSoilName(layer.name);
+    if (learned.contains(name) ||
+        coding::FindSoilRecordInAnyRange(pattern_folder, coding::kSoilTable, name)) {
       continue;
     }
-    if (!forecast) forecast.emplace(pattern_folder);
-    if (const std::optional<coding::LearnedSoilName> learned = forecast->Classify(layer.name)) {
-      appends = true;
-      inserts = inserts || learned->kind == coding::LearnedSoilName::Kind::kNewUserCode;
+    appends = true;
+    if (name.find(u'（') == std::u16string::npos) learned.insert(name);
+    if (!coding::FindSoilRecordInAnyRange(pattern_folder, coding::kUserSoilTable, name)) {
+      new_codes.push_back(name);
     }
   }
   if (!appends) return;
+  coding::CheckUserCodesLeft(pattern_folder, new_codes);
   if (const std::optional<std::u16string> path =
-          coding::UnwritableTablePath(pattern_folder, inserts)) {
+          coding::UnwritableTablePath(pattern_folder, !new_codes.empty())) {
     throw common::Failure(*path + u"\n" + coding::kCannotLearnMessage);
   }
 }

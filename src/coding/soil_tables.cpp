@@ -102,6 +102,19 @@ struct CachedSoilTable {
 };
 
 thread_local std::map<std::u16string, CachedSoilTable> t_tables;
+// The learning of the layer pass under way on this thread, when its changes are held.
+thread_local const TableLearning* t_learning = nullptr;
+
+// Writes a table whole through its work file, durably: a crash or a power cut at any instant
+// leaves the table as it was or as it is now.
+void ReplaceTable(const std::u16string& path, const std::u16string& work, std::string_view bytes) {
+  if (!platform::WriteReplacing(path, work, bytes, /*durable=*/true)) {
+    throw common::Failure(path + u"\n土質テーブルを更新できません。（" + platform::LastErrorText() +
+                          u"）");
+  }
+}
+
+void TouchMarker() { common::TouchFile(platform::MarkerFolder() + u"\\" + kMarkerFile); }
 
 CachedSoilTable& CachedTable(const std::u16string& path) {
   if (t_tables.empty()) common::OnFileCacheScopeEnd([] { t_tables.clear(); });
@@ -427,16 +440,16 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
       if (i < lines.size()) written.append(lines[i]).append("\r\n");
     }
   }
-  if (!platform::WriteReplacing(table, work, written, /*durable=*/true)) {
-    throw common::Failure(table + u"\nユーザー土質テーブルを更新できません。（" +
-                          platform::LastErrorText() + u"）");
-  }
-  // The folder's lock keeps other runs out, so the file now is the one just written.
-  const std::optional<platform::FileStamp> work_stamp =
-      cached != nullptr ? platform::StampOf(table) : std::nullopt;
+  const bool held = cached != nullptr && t_learning != nullptr;
+  if (!held) ReplaceTable(table, work, written);
   if (cached != nullptr) {
     const bool indexed = cached->indexed_version == cached->file.version();
-    cached->file.Wrote(table, std::move(written), work_stamp);
+    if (held) {
+      cached->file.Hold(std::move(written));
+    } else {
+      // The folder's lock keeps other runs out, so the file now is the one just written.
+      cached->file.Wrote(table, std::move(written), platform::StampOf(table));
+    }
     if (indexed &&
         IndexInsertedLine(*cached, table, record_line, static_cast<std::int32_t>(point.line))) {
       cached->indexed_version = cached->file.version();
@@ -464,22 +477,68 @@ void AppendSoilRecord(const std::u16string& pattern_folder, const SoilRecord& re
       cached = nullptr;
     }
   }
-  common::TextWriter out = common::TextWriter::Append(path);
-  out.WriteRawLine(line);
-  out.Close();
+  const bool held = cached != nullptr && t_learning != nullptr;
+  if (!held) {
+    common::TextWriter out = common::TextWriter::Append(path);
+    out.WriteRawLine(line);
+    out.Close();
+  }
   if (cached != nullptr) {
     // Append starts on a fresh line when the table does not end with a line end.
     std::string bytes = cached->file.bytes();
     if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
     bytes.append(line).append("\r\n");
     const bool indexed = cached->indexed_version == cached->file.version();
-    const std::optional<platform::FileStamp> before = cached->file.stamp();
-    cached->file.Wrote(path, std::move(bytes), before);
+    if (held) {
+      cached->file.Hold(std::move(bytes));
+    } else {
+      const std::optional<platform::FileStamp> before = cached->file.stamp();
+      cached->file.Wrote(path, std::move(bytes), before);
+    }
     if (indexed && IndexAppendedLine(*cached, path, line)) {
       cached->indexed_version = cached->file.version();
     }
   }
-  common::TouchFile(platform::MarkerFolder() + u"\\" + kMarkerFile);
+  if (!held) TouchMarker();
+}
+
+TableLearning::TableLearning(std::u16string pattern_folder)
+    : pattern_folder_(std::move(pattern_folder)) {
+  if (common::FileCachingActive() && t_learning == nullptr) t_learning = this;
+}
+
+TableLearning::~TableLearning() {
+  if (t_learning != this) return;
+  t_learning = nullptr;
+  // Nothing was written: what the tables held in memory is dropped with them.
+  for (const char16_t* table : {kUserSoilTable, kSoilTable}) {
+    const auto it = t_tables.find(pattern_folder_ + table);
+    if (it != t_tables.end() && it->second.file.held()) t_tables.erase(it);
+  }
+}
+
+void TableLearning::Commit() {
+  if (t_learning != this) return;
+  t_learning = nullptr;
+  // The user table first: stopped between the two, the next run finds a user record the soil
+  // table lacks and adopts it with its code.
+  bool soil_changed = false;
+  for (const auto& [table, work] :
+       {std::pair{kUserSoilTable, kUserSoilWorkFile}, std::pair{kSoilTable, kSoilWorkFile}}) {
+    const std::u16string path = pattern_folder_ + table;
+    const auto it = t_tables.find(path);
+    if (it == t_tables.end() || !it->second.file.held()) continue;
+    common::CachedFile& file = it->second.file;
+    try {
+      ReplaceTable(path, pattern_folder_ + work, file.bytes());
+    } catch (...) {
+      t_tables.clear();
+      throw;
+    }
+    file.Wrote(path, file.bytes(), platform::StampOf(path));
+    soil_changed = soil_changed || table == kSoilTable;
+  }
+  if (soil_changed) TouchMarker();
 }
 
 std::optional<std::u16string> UnwritableTablePath(const std::u16string& pattern_folder,

@@ -21,6 +21,7 @@ using SoilRecord = std::array<std::u16string, 6>;
 inline constexpr char16_t kSoilTable[] = u"KISHITU.TXT";
 inline constexpr char16_t kUserSoilTable[] = u"XKISHITU.TXT";
 inline constexpr char16_t kUserSoilWorkFile[] = u"XKISHITU.TMP";
+inline constexpr char16_t kSoilWorkFile[] = u"KISHITU.TMP";
 inline constexpr char16_t kMarkerFile[] = u"PATADD.txt";
 
 // The code bands a search can match, in the order they are tried (bounds exclusive).
@@ -85,6 +86,26 @@ inline constexpr char16_t kCannotLearnMessage[] =
 // nullopt when all can be written. Writes nothing.
 std::optional<std::u16string> UnwritableTablePath(const std::u16string& pattern_folder,
                                                   bool inserts);
+
+// What the layer pass teaches the tables, written once. While one is alive on a thread that
+// keeps files (common::FileCacheScope, caches on), AddUserSoilRecord and AppendSoilRecord
+// change the tables in memory only, every later search seeing the change, and Commit writes
+// each changed table whole through its work file, the user table first, then creates the
+// pattern-added marker. Dropped without Commit, nothing is written. Without caches every
+// record is written as it is made. The caller holds the pattern folder's lock throughout.
+class TableLearning {
+ public:
+  explicit TableLearning(std::u16string pattern_folder);
+  ~TableLearning();
+  TableLearning(const TableLearning&) = delete;
+  TableLearning& operator=(const TableLearning&) = delete;
+  // Throws common::Failure when a table cannot be written; then the tables on disk are each
+  // as they were or whole as learned, and the user table never lacks a record of the other.
+  void Commit();
+
+ private:
+  std::u16string pattern_folder_;
+};
 
 // Creates an empty soil table when there is none; an existing one is left unchanged.
 void PrepareSoilTable(const std::u16string& pattern_folder);

@@ -104,6 +104,7 @@ LineReader OpenKeptLines(const std::u16string& path) {
 }
 
 bool CachedFile::Refresh(const std::u16string& path) {
+  if (held_) return true;
   const std::int64_t now = NowNs();
   const std::optional<platform::FileStamp> stamp = platform::StampOf(path);
   if (!stamp) {
@@ -130,8 +131,14 @@ void CachedFile::Wrote(const std::u16string& path, std::string bytes,
                     stamp->size == static_cast<std::int64_t>(bytes.size());
   Replace(std::move(bytes));
   known_ = true;
+  held_ = false;
   stamp_ = stamp;
   verify_bytes_ = !ours;
+}
+
+void CachedFile::Hold(std::string bytes) {
+  Replace(std::move(bytes));
+  held_ = true;
 }
 
 void CachedFile::Replace(std::string bytes) {

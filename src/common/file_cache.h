@@ -67,6 +67,12 @@ class CachedFile {
   void Wrote(const std::u16string& path, std::string bytes,
              const std::optional<platform::FileStamp>& written);
 
+  // Bytes this process will write to the file later: from here on they are what the file
+  // holds for every reader here, and Refresh leaves them alone, until Wrote says they were
+  // written. Only for a file no other process may write meanwhile (the pattern folder's lock).
+  void Hold(std::string bytes);
+  bool held() const { return held_; }
+
   const std::string& bytes() const { return bytes_; }
   // The stamp the bytes were last checked against; nullopt when there was no file.
   const std::optional<platform::FileStamp>& stamp() const { return stamp_; }
@@ -78,6 +84,7 @@ class CachedFile {
   void Replace(std::string bytes);
 
   bool known_ = false;  // the bytes are those of a file that was there
+  bool held_ = false;
   std::optional<platform::FileStamp> stamp_;
   bool verify_bytes_ = true;
   std::string bytes_;

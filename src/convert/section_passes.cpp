@@ -1,6 +1,7 @@
 #include "convert/section_passes.h"
 
 #include "coding/penetration_record.h"
+#include "coding/soil_tables.h"
 #include "common/failure.h"
 #include "common/l23_lookup.h"
 #include "common/text_file.h"
@@ -71,9 +72,12 @@ bool LayerPass(const common::LineReader& survey, const std::u16string& output_fo
 
   common::TextWriter x1 = common::TextWriter::Create(output_folder + u"X1.TXT");
   std::int16_t c1 = 1;
+  coding::TableLearning learning(pattern_folder);
   for (const Layer& layer : layers) {
     coding::ClassifySoilName(c1, layer.depth, layer.name, u"", x1, pattern_folder, learned);
   }
+  // The tables hold the codes X1.TXT names before X1.TXT is there.
+  learning.Commit();
   x1.Close();
 
   common::TextWriter x3 = common::TextWriter::Create(output_folder + u"X3.TXT");

@@ -588,6 +588,8 @@ bool WriteReplacing(const std::u16string& target, const std::u16string& work,
   }
   const int fd = open(from->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) return false;
+  // The replacement keeps the permissions the file had.
+  if (stat(to->c_str(), &info) == 0 && S_ISREG(info.st_mode)) fchmod(fd, info.st_mode & 07777);
   bool written = WriteAll(fd, bytes) && (!durable || fsync(fd) == 0);
   int error = errno;
   if (close(fd) != 0 && written) {

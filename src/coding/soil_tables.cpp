@@ -68,6 +68,8 @@ struct CachedSoilTable {
   common::CachedFile file;
   std::uint64_t insert_version = 0;  // version of the bytes `insert` was found in (0: none)
   InsertPoint insert;
+  std::uint64_t taken_version = 0;  // version of the bytes `taken` was made from (0: none)
+  TakenCodes taken;
   std::uint64_t indexed_version = 0;
   std::vector<SoilRecord> records;         // the first record of each name and range
   std::vector<std::int32_t> record_lines;  // 0-based line where each of them starts
@@ -320,17 +322,38 @@ std::u16string CodesUsedUpMessage(const std::u16string& user_table_path,
 
 namespace {
 
+// The codes a kept table's lines hold, worked out once per version of its bytes.
+const TakenCodes& TakenIn(CachedSoilTable& table) {
+  if (table.taken_version != table.file.version()) {
+    table.taken.reset();
+    MarkTakenCodes(table.file.bytes(), table.taken);
+    table.taken_version = table.file.version();
+  }
+  return table.taken;
+}
+
+// After this run changed a kept table by one line: the codes it holds now, without reading
+// the whole table again when they were known before.
+void NoteTakenLine(CachedSoilTable& table, std::uint64_t version_before, std::string_view line) {
+  if (table.taken_version != version_before) return;
+  MarkTakenCodes(line, table.taken);
+  table.taken_version = table.file.version();
+}
+
 // The codes both tables hold now, to be stepped over by the next user code.
 TakenCodes TakenByTables(const std::u16string& pattern_folder, std::string_view user_bytes) {
-  TakenCodes taken;
-  MarkTakenCodes(user_bytes, taken);
+  const std::u16string user = pattern_folder + kUserSoilTable;
   const std::u16string soil = pattern_folder + kSoilTable;
+  TakenCodes taken;
   if (common::FileCachingActive()) {
-    CachedSoilTable& cached = CachedTable(soil);
-    if (cached.file.Refresh(soil)) MarkTakenCodes(cached.file.bytes(), taken);
-  } else if (platform::FileExists(soil)) {
-    MarkTakenCodes(common::ReadFileBytes(soil), taken);
+    CachedSoilTable& user_table = CachedTable(user);
+    if (user_table.file.Refresh(user)) taken = TakenIn(user_table);
+    CachedSoilTable& soil_table = CachedTable(soil);
+    if (soil_table.file.Refresh(soil)) taken |= TakenIn(soil_table);
+    return taken;
   }
+  MarkTakenCodes(user_bytes, taken);
+  if (platform::FileExists(soil)) MarkTakenCodes(common::ReadFileBytes(soil), taken);
   return taken;
 }
 
@@ -443,13 +466,15 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
   const bool held = cached != nullptr && t_learning != nullptr;
   if (!held) ReplaceTable(table, work, written);
   if (cached != nullptr) {
-    const bool indexed = cached->indexed_version == cached->file.version();
+    const std::uint64_t version_before = cached->file.version();
+    const bool indexed = cached->indexed_version == version_before;
     if (held) {
       cached->file.Hold(std::move(written));
     } else {
       // The folder's lock keeps other runs out, so the file now is the one just written.
       cached->file.Wrote(table, std::move(written), platform::StampOf(table));
     }
+    NoteTakenLine(*cached, version_before, record_line);
     if (indexed &&
         IndexInsertedLine(*cached, table, record_line, static_cast<std::int32_t>(point.line))) {
       cached->indexed_version = cached->file.version();
@@ -485,16 +510,19 @@ void AppendSoilRecord(const std::u16string& pattern_folder, const SoilRecord& re
   }
   if (cached != nullptr) {
     // Append starts on a fresh line when the table does not end with a line end.
-    std::string bytes = cached->file.bytes();
-    if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
-    bytes.append(line).append("\r\n");
-    const bool indexed = cached->indexed_version == cached->file.version();
+    const std::string& kept = cached->file.bytes();
+    std::string added;
+    if (!kept.empty() && kept.back() != '\n' && kept.back() != '\r') added = "\r\n";
+    added.append(line).append("\r\n");
+    const std::uint64_t version_before = cached->file.version();
+    const bool indexed = cached->indexed_version == version_before;
     if (held) {
-      cached->file.Hold(std::move(bytes));
+      cached->file.HoldAppended(added);
     } else {
       const std::optional<platform::FileStamp> before = cached->file.stamp();
-      cached->file.Wrote(path, std::move(bytes), before);
+      cached->file.Wrote(path, kept + added, before);
     }
+    NoteTakenLine(*cached, version_before, line);
     if (indexed && IndexAppendedLine(*cached, path, line)) {
       cached->indexed_version = cached->file.version();
     }

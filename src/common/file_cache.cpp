@@ -141,6 +141,12 @@ void CachedFile::Hold(std::string bytes) {
   held_ = true;
 }
 
+void CachedFile::HoldAppended(std::string_view bytes) {
+  bytes_.append(bytes);
+  ++version_;
+  held_ = true;
+}
+
 void CachedFile::Replace(std::string bytes) {
   bytes_ = std::move(bytes);
   ++version_;

@@ -71,6 +71,8 @@ class CachedFile {
   // holds for every reader here, and Refresh leaves them alone, until Wrote says they were
   // written. Only for a file no other process may write meanwhile (the pattern folder's lock).
   void Hold(std::string bytes);
+  // The same for bytes added at the end of those held or known, without copying them.
+  void HoldAppended(std::string_view bytes);
   bool held() const { return held_; }
 
   const std::string& bytes() const { return bytes_; }

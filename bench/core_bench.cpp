@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "coding/soil_classification.h"
+#include "coding/soil_table_check.h"
 #include "coding/soil_tables.h"
 #include "common/file_cache.h"
 #include "common/l23_lookup.h"
@@ -108,6 +109,23 @@ void BM_FieldReader(benchmark::State& state) {
                           static_cast<std::int64_t>(fs::file_size(file)));
 }
 BENCHMARK(BM_FieldReader)->Unit(benchmark::kMillisecond);
+
+// `check --tables` on the stress pattern folder (KISHITU.TXT of 5,500 records, XKISHITU.TXT
+// of 2,000 lines), the files read once: as made (0), and with a line of seven fields on top
+// of the soil table, which shifts every record after it (1).
+void BM_CheckSoilTables(benchmark::State& state) {
+  Stress();
+  coding::SoilTableFiles files = coding::ReadSoilTableFiles(Drive("stress/PATDAT/"));
+  if (state.range(0) == 1) files.soil.bytes.insert(0, "0001,x,a,b,c,d,e\r\n");
+  std::size_t findings = 0;
+  for (auto _ : state) {
+    const coding::SoilTableReport report = coding::CheckSoilTables(files);
+    findings = report.soil.size() + report.user.size();
+    benchmark::DoNotOptimize(findings);
+  }
+  state.counters["findings"] = static_cast<double>(findings);
+}
+BENCHMARK(BM_CheckSoilTables)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // What every look-up pays before it can tell whether a table changed: the drive-form path
 // made a host path, then one status call.

@@ -1,7 +1,8 @@
 // The readers of table files over any bytes: the line split, the line reader and the
 // comma-field reader must agree with each other and never read past what they hold. The
 // input's first line, cut at every NUL byte, is also a record of soil names written the way
-// the soil tables write one: it must read back as the same fields.
+// the soil tables write one: it must read back as the same fields. The check of the soil
+// tables takes the bytes as either table and must place every finding on a line they hold.
 
 #include <algorithm>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "coding/soil_classification.h"
+#include "coding/soil_table_check.h"
 #include "coding/soil_tables.h"
 #include "common/cp932.h"
 #include "common/failure.h"
@@ -112,6 +114,24 @@ void CheckRecordRoundTrip(std::string_view bytes) {
   }
 }
 
+void CheckTableCheck(std::string_view bytes) {
+  const int lines = static_cast<int>(common::SplitByteLines(bytes).size());
+  for (const bool as_user : {false, true}) {
+    coding::SoilTableFiles files;
+    (as_user ? files.user : files.soil) = {std::u16string(1, u't'), true, std::string(bytes), {}};
+    const coding::SoilTableReport report = coding::CheckSoilTables(files);
+    for (const coding::TableFinding& f : as_user ? report.user : report.soil) {
+      Require(f.line >= 0 && f.line <= lines, "a finding on a line the table does not hold");
+      Require(!f.rule.empty() && !f.message.empty(), "a finding without rule or message");
+    }
+    const coding::UserCodes& codes = report.user_codes;
+    Require(codes.left >= 0 && codes.left <= 2000, "user codes left out of range");
+    Require(
+        codes.next ? *codes.next >= 2000 && *codes.next <= 3999 && codes.left > 0 : codes.left == 0,
+        "next user code out of range");
+  }
+}
+
 }  // namespace
 }  // namespace m2v::fuzz
 
@@ -120,5 +140,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   m2v::fuzz::CheckLines(bytes);
   m2v::fuzz::CheckFields(m2v::common::SplitCp932Lines(bytes).lines);
   m2v::fuzz::CheckRecordRoundTrip(bytes);
+  m2v::fuzz::CheckTableCheck(bytes);
   return 0;
 }

@@ -7,6 +7,7 @@
 #include "cli/cli.h"
 #include "cli/command_support.h"
 #include "cli/json_text.h"
+#include "coding/soil_table_check.h"
 #include "common/failure.h"
 #include "common/sha256.h"
 #include "common/text_file.h"
@@ -23,6 +24,7 @@ using convert::Severity;
 
 struct CheckOptions {
   bool json = false;
+  bool tables = false;
   std::optional<std::u16string> patdat;
   std::vector<std::string> sources;
 };
@@ -32,6 +34,7 @@ struct FileCheck {
   std::optional<std::size_t> size;
   std::string sha256;
   std::vector<Finding> findings;
+  std::optional<coding::UserCodes> user_codes;  // the user soil table's
 };
 
 const char* SeverityId(Severity severity) {
@@ -63,6 +66,8 @@ std::optional<CheckOptions> Parse(const std::vector<std::string>& args, std::ost
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--json") {
       options.json = true;
+    } else if (args[i] == "--tables") {
+      options.tables = true;
     } else if (args[i] == "--patdat") {
       options.patdat = OptionValue(args, i, err);
       if (!options.patdat) return std::nullopt;
@@ -73,8 +78,8 @@ std::optional<CheckOptions> Parse(const std::vector<std::string>& args, std::ost
       options.sources.push_back(args[i]);
     }
   }
-  if (options.sources.empty()) {
-    err << "check には変換元ファイルを 1 つ以上指定してください。\n" << kUsage;
+  if (options.sources.empty() && !options.tables) {
+    err << "check には変換元ファイルを 1 つ以上指定するか、--tables を付けてください。\n" << kUsage;
     return std::nullopt;
   }
   return options;
@@ -85,7 +90,7 @@ Finding FileError(const char* rule, std::u16string message) {
 }
 
 FileCheck CheckFile(const std::string& typed, const std::u16string& pattern_folder) {
-  FileCheck check{typed, std::nullopt, "", {}};
+  FileCheck check{typed, std::nullopt, "", {}, std::nullopt};
   const std::u16string source = platform::ToDriveForm(common::Utf8ToUtf16(typed));
   if (!platform::FileExists(source)) {
     check.findings.push_back(FileError("no-file", u"変換元ファイルがありません。"));
@@ -100,6 +105,42 @@ FileCheck CheckFile(const std::string& typed, const std::u16string& pattern_fold
     check.findings.push_back(FileError("unreadable", failure.message()));
   }
   return check;
+}
+
+Severity SeverityOf(coding::TableSeverity severity) {
+  switch (severity) {
+    case coding::TableSeverity::kError:
+      return Severity::kError;
+    case coding::TableSeverity::kWarning:
+      return Severity::kWarning;
+    case coding::TableSeverity::kInformation:
+      break;
+  }
+  return Severity::kInformation;
+}
+
+FileCheck TableCheck(const coding::SoilTableFile& file,
+                     const std::vector<coding::TableFinding>& findings) {
+  FileCheck check{Utf16ToUtf8(file.path), std::nullopt, "", {}, std::nullopt};
+  if (file.exists && file.failure.empty()) {
+    check.size = file.bytes.size();
+    check.sha256 = common::Sha256Hex(file.bytes);
+  }
+  for (const coding::TableFinding& f : findings) {
+    check.findings.push_back({SeverityOf(f.severity), f.rule, u"", f.line, f.message});
+  }
+  return check;
+}
+
+// KISHITU.TXT and XKISHITU.TXT of the pattern folder, read as the run reads them.
+std::vector<FileCheck> CheckTables(const std::u16string& pattern_folder) {
+  const coding::SoilTableFiles files = coding::ReadSoilTableFiles(pattern_folder);
+  const coding::SoilTableReport report = coding::CheckSoilTables(files);
+  std::vector<FileCheck> checks;
+  checks.push_back(TableCheck(files.soil, report.soil));
+  checks.push_back(TableCheck(files.user, report.user));
+  checks.back().user_codes = report.user_codes;
+  return checks;
 }
 
 // One finding a line, as compilers print theirs, so that editors can jump to the line.
@@ -119,6 +160,15 @@ void PrintText(const FileCheck& check, std::ostream& out) {
     if (!f.marker.empty()) out << Utf16ToUtf8(f.marker) << ' ';
     out << f.rule << "]\n";
   }
+  if (const std::optional<coding::UserCodes>& codes = check.user_codes) {
+    out << file << ": ";
+    if (codes->next) {
+      out << "次のユーザーコード " << *codes->next << "、3999 までに残り " << codes->left
+          << " 個\n";
+    } else {
+      out << "ユーザーコードは残っていません\n";
+    }
+  }
   out << file << ": エラー " << counts[0] << " 件、警告 " << counts[1] << " 件、情報 " << counts[2]
       << " 件\n";
 }
@@ -129,6 +179,15 @@ void PrintJson(const FileCheck& check, std::ostream& out) {
     out << *check.size << ",\"sha256\":" << JsonString(check.sha256);
   } else {
     out << "null,\"sha256\":null";
+  }
+  if (const std::optional<coding::UserCodes>& codes = check.user_codes) {
+    out << ",\"next_user_code\":";
+    if (codes->next) {
+      out << *codes->next;
+    } else {
+      out << "null";
+    }
+    out << ",\"user_codes_left\":" << codes->left;
   }
   out << ",\"findings\":[";
   for (std::size_t i = 0; i < check.findings.size(); ++i) {
@@ -151,8 +210,7 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
       ResolvePatternFolder(options->patdat, /*read_only=*/true, err);
   if (!pattern_folder) return kExitRefused;
   bool any_error = false;
-  for (const std::string& source : options->sources) {
-    const FileCheck check = CheckFile(source, *pattern_folder);
+  auto report = [&](const FileCheck& check) {
     any_error =
         any_error || std::any_of(check.findings.begin(), check.findings.end(),
                                  [](const Finding& f) { return f.severity == Severity::kError; });
@@ -161,7 +219,11 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     } else {
       PrintText(check, out);
     }
+  };
+  if (options->tables) {
+    for (const FileCheck& check : CheckTables(*pattern_folder)) report(check);
   }
+  for (const std::string& source : options->sources) report(CheckFile(source, *pattern_folder));
   return any_error ? kExitRefused : kExitConverted;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
-// mirta2vesk-cli check [--json] [--patdat DIR] SOURCE...
-// Lists every finding of each survey file and writes nothing. Exit status: 0 when no file
-// has an error, 1 otherwise, 2 usage.
+// mirta2vesk-cli check [--tables] [--json] [--patdat DIR] SOURCE...
+// Lists every finding of each survey file and writes nothing; --tables lists those of the
+// pattern folder's soil tables first (SOURCE may then be left out). Exit status: 0 when no
+// file has an error, 1 otherwise, 2 usage.
 
 #include <iosfwd>
 #include <string>

@@ -3,6 +3,7 @@
 // mirta2vesk-cli: the conversion run without a window.
 //   mirta2vesk-cli [--patdat DIR] [--yes|--no] [--report FILE] SOURCE DEST
 //   mirta2vesk-cli check [--json] [--patdat DIR] SOURCE...
+//   mirta2vesk-cli check --tables [--json] [--patdat DIR] [SOURCE...]
 //   mirta2vesk-cli batch --into DEST_ROOT [--patdat DIR] [--report FILE] SOURCE...
 // Exit status: 0 converted, 1 refused by a check, 2 usage, 3 failed during the conversion
 // (check: 0 when no file has an error, 1 otherwise).

@@ -12,6 +12,7 @@ const char kUsage[] =
     "使い方:\n"
     "  mirta2vesk-cli [--patdat DIR] [--yes|--no] [--report FILE] SOURCE DEST\n"
     "  mirta2vesk-cli check [--json] [--patdat DIR] SOURCE...\n"
+    "  mirta2vesk-cli check --tables [--json] [--patdat DIR] [SOURCE...]\n"
     "  mirta2vesk-cli batch --into DEST_ROOT [--patdat DIR] [--report FILE] SOURCE...\n"
     "  SOURCE   変換元ファイル (.ddf)\n"
     "  DEST     変換先フォルダ (D:\\SURVEY\\HOLE1 の形、またはホストのパス)\n"
@@ -19,6 +20,7 @@ const char kUsage[] =
     "  --yes / --no     変換先フォルダがないときの「新規作成しますか？」への答え\n"
     "  --report FILE    学習した土質名と書き出したファイルを SHA-256 つきで FILE に記録\n"
     "  check            何も書かずに変換元ファイルの問題をすべて挙げる (--json で JSON)\n"
+    "  --tables         check で土質テーブル KISHITU.TXT と XKISHITU.TXT の問題も挙げる\n"
     "  batch            各 SOURCE を DEST_ROOT\\<ファイル名>\\ に変換し、最後に集計する\n"
     "終了コード: 0 変換完了 (check: エラーなし), 1 チェックで中止 (check: エラーあり),\n"
     "            2 使い方の誤り, 3 変換中のエラー\n";

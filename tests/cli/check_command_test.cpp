@@ -195,5 +195,105 @@ TEST_F(CheckCommandTest, ExitStatusSaysWhetherAnyFileHasAnError) {
             0);
 }
 
+TEST_F(CheckCommandTest, TablesAreListedInTheSurveyFormWithTheUserCodesLeft) {
+  // The fixture's tables: a dead code for a name, a user code the soil table alone holds,
+  // names with "（" and ",", and user records the soil table lacks.
+  ASSERT_EQ(Check({"--tables", "--patdat", "D:\\PATDAT"}), 0) << err_.str();
+  const std::string soil = test::ReadBytes(Table("KISHITU.TXT"));
+  const std::string user = test::ReadBytes(Table("XKISHITU.TXT"));
+  const std::string s = "D:\\PATDAT\\KISHITU.TXT";
+  const std::string u = "D:\\PATDAT\\XKISHITU.TXT";
+  const std::string text = out_.str();
+  EXPECT_TRUE(text.starts_with(s + ": " + std::to_string(soil.size()) + " バイト, SHA-256 " +
+                               common::Sha256Hex(soil) + "\n"));
+  EXPECT_THAT(text,
+              HasSubstr(s +
+                        ":4: 警告: コード 2010 は、次のユーザーコードの数え始め（2006）より"
+                        "後にあります。前の行 + 1 だけで数えると、新しい土質名にこのコードが"
+                        "もう一度付きます。変換はこのコードを飛ばします。 [would-duplicate]\n" +
+                        s +
+                        ":4: 警告: 土質名「シルト」には KISHITU.TXT の 7 行目のコード 5010 "
+                        "もあります。コード 5000～5499 の範囲が先に探されるため、変換は常に"
+                        "コード 5010 を使い、この行のコード 2010 は使われません。 "
+                        "[name-two-codes]\n"));
+  EXPECT_THAT(text, HasSubstr(s + ": エラー 0 件、警告 6 件、情報 0 件\n" + u + ": " +
+                              std::to_string(user.size()) + " バイト, SHA-256 " +
+                              common::Sha256Hex(user) + "\n" + u + ":1: 情報: "));
+  EXPECT_TRUE(text.ends_with(u + ": 次のユーザーコード 2006、3999 までに残り 1993 個\n" + u +
+                             ": エラー 0 件、警告 1 件、情報 6 件\n"));
+}
+
+TEST_F(CheckCommandTest, TablesJsonReadsBackAndAnErrorGivesStatus1) {
+  test::WriteBytes(Table("KISHITU.TXT"),
+                   test::SjisLines({"5001,粘土,a,b,c,d,e", "5002,砂,a,b,c,d", "5003,泥,a,b,c"}));
+  fs::remove(Table("XKISHITU.TXT"));
+  EXPECT_EQ(Check({"--tables", "--json", "--patdat", "D:\\PATDAT"}), kExitRefused);
+  std::istringstream lines(out_.str());
+  std::vector<nlohmann::json> files;
+  for (std::string line; std::getline(lines, line);) files.push_back(nlohmann::json::parse(line));
+  ASSERT_EQ(files.size(), 2u);
+
+  EXPECT_EQ(files[0]["file"], "D:\\PATDAT\\KISHITU.TXT");
+  EXPECT_EQ(files[0]["size"], test::ReadBytes(Table("KISHITU.TXT")).size());
+  EXPECT_FALSE(files[0].contains("next_user_code"));
+  const nlohmann::json& findings = files[0]["findings"];
+  ASSERT_EQ(findings.size(), 4u);
+  EXPECT_EQ(findings[0]["rule"], "field-count");
+  EXPECT_EQ(findings[1], (nlohmann::json{
+                             {"severity", "error"},
+                             {"severity_text", "エラー"},
+                             {"rule", "shifted-record"},
+                             {"section", ""},
+                             {"line", 1},
+                             {"message",
+                              "この行の 7 項目目から 2 行目の 5 項目目までが 1 つのレコードとして"
+                              "読まれます: コード「e」、土質名「5002」。このコードはどの検索範囲"
+                              "にも入らないため、このレコードはどの土質名にも一致しません。"},
+                         }));
+  EXPECT_EQ(findings[2]["line"], 2);
+  EXPECT_EQ(findings[3]["line"], 3);
+
+  EXPECT_EQ(files[1]["file"], "D:\\PATDAT\\XKISHITU.TXT");
+  EXPECT_EQ(files[1]["size"], nullptr);
+  EXPECT_EQ(files[1]["sha256"], nullptr);
+  EXPECT_EQ(files[1]["next_user_code"], 2000);
+  EXPECT_EQ(files[1]["user_codes_left"], 2000);
+  ASSERT_EQ(files[1]["findings"].size(), 1u);
+  EXPECT_EQ(files[1]["findings"][0]["rule"], "no-table");
+  EXPECT_EQ(files[1]["findings"][0]["severity"], "information");
+  EXPECT_EQ(files[1]["findings"][0]["line"], 0);
+
+  // Used up: no next code.
+  test::WriteBytes(Table("XKISHITU.TXT"), test::SjisLines({"3999,z,,,,"}));
+  test::WriteBytes(Table("KISHITU.TXT"), test::SjisLines({"3999,z,,,,"}));
+  EXPECT_EQ(Check({"--tables", "--json", "--patdat", "D:\\PATDAT"}), kExitRefused);
+  const nlohmann::json used_up = nlohmann::json::parse(out_.str().substr(out_.str().find("\n{")));
+  EXPECT_EQ(used_up["next_user_code"], nullptr);
+  EXPECT_EQ(used_up["user_codes_left"], 0);
+  EXPECT_EQ(used_up["findings"][0]["rule"], "codes-used-up");
+  Check({"--tables", "--patdat", "D:\\PATDAT"});
+  EXPECT_THAT(out_.str(), HasSubstr("D:\\PATDAT\\XKISHITU.TXT: ユーザーコードは残っていません\n"));
+}
+
+TEST_F(CheckCommandTest, TablesComeBeforeTheSurveysAndChangeNothing) {
+  const auto patdat_before = Snapshot(Host("PATDAT"));
+  EXPECT_EQ(Check({"--patdat", "D:\\PATDAT", "D:\\IN\\S.ddf", "--tables", "--json"}), 0)
+      << err_.str();
+  std::istringstream lines(out_.str());
+  std::vector<std::string> files;
+  for (std::string line; std::getline(lines, line);) {
+    files.push_back(nlohmann::json::parse(line)["file"]);
+  }
+  EXPECT_EQ(files, (std::vector<std::string>{"D:\\PATDAT\\KISHITU.TXT", "D:\\PATDAT\\XKISHITU.TXT",
+                                             "D:\\IN\\S.ddf"}));
+  EXPECT_EQ(Snapshot(Host("PATDAT")), patdat_before);
+  EXPECT_FALSE(fs::exists(Marker()));
+
+  EXPECT_EQ(Check({"--tables", "--patdat", "D:\\NONE"}), kExitRefused);
+  EXPECT_THAT(err_.str(), HasSubstr(" PATDAT の設定がありません."));
+  EXPECT_EQ(Check({"--patdat", "D:\\PATDAT"}), kExitUsage);
+  EXPECT_THAT(err_.str(), HasSubstr("--tables"));
+}
+
 }  // namespace
 }  // namespace m2v::cli

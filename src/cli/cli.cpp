@@ -11,6 +11,7 @@
 #include "cli/terminal_host.h"
 #include "common/failure.h"
 #include "common/utf.h"
+#include "common/version.h"
 #include "convert/run.h"
 #include "platform/platform.h"
 

@@ -8,6 +8,7 @@
 #include "common/text_file.h"
 #include "common/text_util.h"
 #include "common/utf.h"
+#include "common/version.h"
 
 namespace m2v::cli {
 namespace {

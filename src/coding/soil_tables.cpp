@@ -12,6 +12,7 @@
 #include "common/num_value.h"
 #include "common/text_file.h"
 #include "common/text_util.h"
+#include "platform/marker.h"
 #include "platform/platform.h"
 
 namespace m2v::coding {
@@ -405,7 +406,11 @@ void AppendSoilRecord(const std::u16string& pattern_folder, const SoilRecord& re
       cached->indexed_version = cached->file.version();
     }
   }
-  common::TouchFile(platform::MarkerFolder() + u"\\" + kMarkerFile);
+  const std::vector<std::u16string> folders = platform::MarkerFolders();
+  if (platform::PlaceMarker(folders, kMarkerFile).empty()) {
+    throw common::Failure((folders.empty() ? u"" : folders.front()) + u"\\" + kMarkerFile +
+                          u"\nファイルを作成できません。");
+  }
 }
 
 void PrepareSoilTable(const std::u16string& pattern_folder) {

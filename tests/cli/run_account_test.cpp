@@ -11,6 +11,7 @@
 #include "cli/cli.h"
 #include "common/sha256.h"
 #include "common/utf.h"
+#include "common/version.h"
 #include "support/pattern_folder.h"
 #include "support/scoped_env.h"
 #include "test_paths.h"

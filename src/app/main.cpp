@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "app/message_boxes.h"
+#include "common/version.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

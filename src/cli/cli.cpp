@@ -12,6 +12,7 @@
 #include "common/dest_path.h"
 #include "common/failure.h"
 #include "common/utf.h"
+#include "common/version.h"
 #include "convert/run.h"
 #include "platform/platform.h"
 

@@ -10,6 +10,7 @@
 #include "common/text_file.h"
 #include "common/text_util.h"
 #include "common/utf.h"
+#include "common/version.h"
 #include "platform/platform.h"
 
 namespace m2v::cli {

@@ -12,6 +12,7 @@
 #include "common/num_value.h"
 #include "common/text_file.h"
 #include "common/text_util.h"
+#include "platform/marker.h"
 #include "platform/platform.h"
 
 namespace m2v::coding {
@@ -116,7 +117,13 @@ void ReplaceTable(const std::u16string& path, const std::u16string& work, std::s
   }
 }
 
-void TouchMarker() { common::TouchFile(platform::MarkerFolder() + u"\\" + kMarkerFile); }
+void TouchMarker() {
+  const std::vector<std::u16string> folders = platform::MarkerFolders();
+  if (platform::PlaceMarker(folders, kMarkerFile).empty()) {
+    throw common::Failure((folders.empty() ? u"" : folders.front()) + u"\\" + kMarkerFile +
+                          u"\nファイルを作成できません。");
+  }
+}
 
 CachedSoilTable& CachedTable(const std::u16string& path) {
   if (t_tables.empty()) common::OnFileCacheScopeEnd([] { t_tables.clear(); });

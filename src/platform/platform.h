@@ -141,10 +141,12 @@ std::u16string QPRTrim(const std::u16string& text);
 
 // The folder that holds the program file, drive-form, without a trailing "\".
 std::u16string ProgramFolder();
-// The folder where the pattern-added marker lives: the program folder on Windows, the
-// system directory on POSIX (a program's folder is seldom writable there). Windows too
-// takes the system directory when MIRTA2VESK_SYSDIR names one, so that tests are hermetic.
-std::u16string MarkerFolder();
+// The folders where the pattern-added marker may live, the one it belongs in first.
+// Windows: the program folder, then %LOCALAPPDATA%\mirta2vesk for a program installed where
+// its user cannot write (Program Files); only the system directory when MIRTA2VESK_SYSDIR
+// names one, so that tests are hermetic. POSIX: the system directory, which is the user's
+// own (a program's folder there is /usr/bin or a build tree, no place for a user's file).
+std::vector<std::u16string> MarkerFolders();
 
 // Names (not paths) of the entries of a folder, sorted; folders or regular files only.
 std::vector<std::u16string> ListFolders(const std::u16string& path);

@@ -688,7 +688,11 @@ std::u16string ProgramFolder() {
   }
 }
 
-std::u16string MarkerFolder() { return SysDir(); }
+std::vector<std::u16string> MarkerFolders() {
+  std::u16string folder = SysDir();
+  if (folder.empty()) return {};
+  return {std::move(folder)};
+}
 
 std::vector<std::u16string> ListFolders(const std::u16string& path) {
   return ListEntries(path, true);

@@ -422,11 +422,18 @@ std::u16string ProgramFolder() {
   return WithoutTrailingSep(file.substr(0, sep), 0);
 }
 
-std::u16string MarkerFolder() {
+std::vector<std::u16string> MarkerFolders() {
   if (const wchar_t* own = _wgetenv(L"MIRTA2VESK_SYSDIR"); own != nullptr && *own != L'\0') {
-    return SysDir();
+    return {SysDir()};
   }
-  return ProgramFolder();
+  std::vector<std::u16string> folders;
+  if (std::u16string program = ProgramFolder(); !program.empty()) {
+    folders.push_back(std::move(program));
+  }
+  if (const wchar_t* local = _wgetenv(L"LOCALAPPDATA"); local != nullptr && *local != L'\0') {
+    folders.push_back(WithoutTrailingSep(UpperDrive(Utf16(local)), 0) + u"\\mirta2vesk");
+  }
+  return folders;
 }
 
 std::vector<std::u16string> ListFolders(const std::u16string& path) {

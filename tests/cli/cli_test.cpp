@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "common/version.h"
 #include "support/pattern_folder.h"
 #include "test_paths.h"
 

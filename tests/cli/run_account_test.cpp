@@ -12,6 +12,7 @@
 #include "cli/command_support.h"
 #include "common/sha256.h"
 #include "common/utf.h"
+#include "common/version.h"
 #include "support/pattern_folder.h"
 #include "support/scoped_env.h"
 #include "test_paths.h"

@@ -8,7 +8,9 @@
 
 #include "common/failure.h"
 #include "common/file_cache.h"
+#include "platform/platform.h"
 #include "support/pattern_folder.h"
+#include "support/scoped_env.h"
 
 namespace m2v::coding {
 namespace {
@@ -95,6 +97,33 @@ TEST_F(SoilTablesTest, PrepareSoilTableCreatesAnEmptyTableAndKeepsAnExistingOne)
   test::WriteBytes(Table("KISHITU.TXT"), "5012,a,,,,");  // no final line end
   PrepareSoilTable(patdat);
   EXPECT_EQ(TableBytes("KISHITU.TXT"), "5012,a,,,,");
+}
+
+// A user who never ran the program has no system directory yet; the marker makes it. Where
+// no folder can hold the marker the append is reported, not passed over.
+TEST(SoilTableMarker, MakesItsFolderAndReportsWhereNoneCanHoldIt) {
+  test::TempDir tmp;
+  const test::ScopedEnv sysdir("MIRTA2VESK_SYSDIR", (tmp / "home" / "cfg").string().c_str());
+  std::filesystem::create_directories(tmp / "PATDAT");
+  const std::optional<std::u16string> patdat = platform::ToDrivePath(tmp / "PATDAT");
+  ASSERT_TRUE(patdat.has_value());
+  const SoilRecord record = {u"2000", u"粘土", u"", u"", u"    ", u"0000"};
+
+  AppendSoilRecord(*patdat + u"\\", record);
+  EXPECT_TRUE(std::filesystem::exists(tmp / "home" / "cfg" / "PATADD.txt"));
+
+  test::WriteBytes(tmp / "home" / "file", "");
+  const test::ScopedEnv blocked("MIRTA2VESK_SYSDIR",
+                                (tmp / "home" / "file" / "cfg").string().c_str());
+  try {
+    AppendSoilRecord(*patdat + u"\\", record);
+    ADD_FAILURE() << "no failure";
+  } catch (const common::Failure& failure) {
+    EXPECT_NE(failure.message().find(u"PATADD.txt\nファイルを作成できません。"),
+              std::u16string::npos);
+  }
+  EXPECT_EQ(test::ReadBytes(tmp / "PATDAT" / "KISHITU.TXT"),
+            SjisLines({"2000,粘土,,,    ,0000", "2000,粘土,,,    ,0000"}));
 }
 
 // Inside a run the tables are kept in memory; they must answer as the files do now.

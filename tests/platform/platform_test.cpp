@@ -434,7 +434,7 @@ TEST_F(DriveTableTest, HostPathsMapToTheDriveWithTheLongestRoot) {
 TEST_F(DriveTableTest, SysDirHonoursTheEnvironmentInDriveForm) {
   table_.MapDrive('D', tmp_.path());
   EXPECT_EQ(SysDir(), u"D:\\sys");
-  EXPECT_EQ(MarkerFolder(), SysDir());
+  EXPECT_EQ(MarkerFolders(), std::vector<std::u16string>{SysDir()});
 
   // At a drive's root it is still without the trailing "\" so that "\NAME" can follow.
   table_.MapDrive('D', tmp_ / "sys");

@@ -1,12 +1,11 @@
-// io_floor SURVEY PATDAT REF_OUT REF_PATDAT SCRATCH [--durable REPLACES APPENDS]
+// io_floor SURVEY PATDAT REF_OUT REF_PATDAT SCRATCH [--durable]
 //
 // The least a run can do with the same bytes: reads the survey and every file of the pattern
 // folder PATDAT once, then writes, once each and in one piece, a file of the same size as every
 // output file of a reference run (REF_OUT) and every table the reference run changed
-// (REF_PATDAT), into SCRATCH. With --durable it also makes the table updates that the tables'
-// crash safety asks for: REPLACES replacements of the user soil table through a work file
-// (written, synced, renamed, folder synced) and APPENDS one-line appends to the soil table,
-// in place of the one write of those two tables.
+// (REF_PATDAT), into SCRATCH. With --durable every table that changed is written the way the
+// tables' crash safety asks: through a work file that is written, synced and renamed over the
+// table, and the folder synced.
 // Prints the bytes read and written.
 
 #include <fcntl.h>
@@ -21,6 +20,7 @@
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -70,14 +70,13 @@ std::vector<fs::path> RegularFiles(const fs::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 6 && argc != 9) {
-    std::cerr << "usage: io_floor SURVEY PATDAT REF_OUT REF_PATDAT SCRATCH "
-                 "[--durable REPLACES APPENDS]\n";
+  if (argc != 6 && !(argc == 7 && std::string_view(argv[6]) == "--durable")) {
+    std::cerr << "usage: io_floor SURVEY PATDAT REF_OUT REF_PATDAT SCRATCH [--durable]\n";
     return 2;
   }
   try {
     const fs::path scratch = argv[5];
-    const bool durable = argc == 9;
+    const bool durable = argc == 7;
     fs::create_directories(scratch / "out");
     fs::create_directories(scratch / "patdat");
 
@@ -98,55 +97,22 @@ int main(int argc, char** argv) {
       WriteAll(scratch / "out" / file.filename(), bytes, false);
       written_bytes += bytes.size();
     }
-    std::uintmax_t user_before = 0;
-    std::uintmax_t user_after = 0;
-    std::uintmax_t soil_before = 0;
-    std::uintmax_t soil_after = 0;
     for (const auto& [name, size] : before) {
-      const fs::path after = fs::path(argv[4]) / name;
-      const std::uintmax_t after_size = fs::file_size(after);
-      if (name == "XKISHITU.TXT") user_before = size, user_after = after_size;
-      if (name == "KISHITU.TXT") soil_before = size, soil_after = after_size;
-      // The durable updates below write these tables themselves.
-      if (after_size == size || (durable && (name == "XKISHITU.TXT" || name == "KISHITU.TXT"))) {
-        continue;
-      }
+      const std::uintmax_t after_size = fs::file_size(fs::path(argv[4]) / name);
+      if (after_size == size) continue;
       const std::string bytes = Filled(source, after_size);
-      WriteAll(scratch / "patdat" / name, bytes, false);
-      written_bytes += bytes.size();
-    }
-
-    if (durable) {
-      const long replaces = std::atol(argv[7]);
-      const long appends = std::atol(argv[8]);
-      const fs::path work = scratch / "patdat" / "XKISHITU.TMP";
-      for (long i = 1; i <= replaces; ++i) {
-        // The table as it stood after the i-th insertion.
-        const std::uintmax_t size = user_before + (user_after - user_before) *
-                                                      static_cast<std::uintmax_t>(i) /
-                                                      static_cast<std::uintmax_t>(replaces);
-        const std::string bytes = Filled(source, size);
+      const fs::path table = scratch / "patdat" / name;
+      if (durable) {
+        const fs::path work = scratch / "patdat" / (name + ".TMP");
         WriteAll(work, bytes, true);
-        if (std::rename(work.c_str(), (scratch / "patdat" / "XKISHITU.TXT").c_str()) != 0) {
+        if (std::rename(work.c_str(), table.c_str()) != 0) {
           throw std::runtime_error("cannot rename " + work.string());
         }
         SyncFolder(scratch / "patdat");
-        written_bytes += bytes.size();
+      } else {
+        WriteAll(table, bytes, false);
       }
-      const std::size_t line = appends > 0
-                                   ? static_cast<std::size_t>((soil_after - soil_before) /
-                                                              static_cast<std::uintmax_t>(appends))
-                                   : 0;
-      const std::string bytes = Filled(source, line);
-      const fs::path soil = scratch / "patdat" / "KISHITU.TXT";
-      for (long i = 0; i < appends; ++i) {
-        const int fd = open(soil.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-        if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
-            close(fd) != 0) {
-          throw std::runtime_error("cannot append to " + soil.string());
-        }
-        written_bytes += bytes.size();
-      }
+      written_bytes += bytes.size();
     }
     std::cout << read_bytes << " " << written_bytes << "\n";
   } catch (const std::exception& error) {

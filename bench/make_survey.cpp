@@ -1,4 +1,4 @@
-// make_survey realistic|stress OUTDIR [--layers N]
+// make_survey realistic|stress OUTDIR [--layers N] [--seed N]
 // Writes OUTDIR/survey.ddf and the pattern folder OUTDIR/PATDAT of the chosen size.
 
 #include <cstdlib>
@@ -9,8 +9,9 @@
 #include "survey_maker.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3 && argc != 5) {
-    std::cerr << "usage: make_survey realistic|stress OUTDIR [--layers N]\n";
+  constexpr char kUsage[] = "usage: make_survey realistic|stress OUTDIR [--layers N] [--seed N]\n";
+  if (argc < 3 || argc % 2 == 0) {
+    std::cerr << kUsage;
     return 2;
   }
   const std::string kind = argv[1];
@@ -23,12 +24,17 @@ int main(int argc, char** argv) {
     std::cerr << "make_survey: unknown size " << kind << "\n";
     return 2;
   }
-  if (argc == 5) {
-    if (std::string(argv[3]) != "--layers" || std::atoi(argv[4]) < 1) {
-      std::cerr << "make_survey: --layers takes a positive number\n";
+  for (int i = 3; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    const long long value = std::atoll(argv[i + 1]);
+    if (option == "--layers" && value >= 1) {
+      shape.layers = static_cast<int>(value);
+    } else if (option == "--seed" && value >= 1) {
+      shape.seed = static_cast<std::uint64_t>(value);
+    } else {
+      std::cerr << "make_survey: " << option << " takes a positive number\n" << kUsage;
       return 2;
     }
-    shape.layers = std::atoi(argv[4]);
   }
   try {
     const std::filesystem::path out = argv[2];

@@ -69,7 +69,9 @@ struct CachedSoilTable {
   common::CachedFile file;
   std::uint64_t insert_version = 0;  // version of the bytes `insert` was found in (0: none)
   InsertPoint insert;
-  std::uint64_t taken_version = 0;  // version of the bytes `taken` was made from (0: none)
+  bool present = false;                  // there was a file when it was last looked at
+  std::uint64_t checked_generation = 0;  // the learning in which it was (0: none)
+  std::uint64_t taken_version = 0;       // version of the bytes `taken` was made from (0: none)
   TakenCodes taken;
   std::uint64_t indexed_version = 0;
   std::vector<SoilRecord> records;         // the first record of each name and range
@@ -105,8 +107,22 @@ struct CachedSoilTable {
 };
 
 thread_local std::map<std::u16string, CachedSoilTable> t_tables;
-// The learning of the layer pass under way on this thread, when its changes are held.
+// The learning of the run under way on this thread, when its changes are held, and a number
+// that tells one such learning from the next.
 thread_local const TableLearning* t_learning = nullptr;
+thread_local std::uint64_t t_learning_generation = 0;
+
+// Makes a kept table match the disk. While a learning is under way the run holds the pattern
+// folder's lock and no other run writes the tables, so one look per table serves it all.
+bool RefreshTable(CachedSoilTable& table, const std::u16string& path) {
+  if (table.file.held()) return true;
+  if (t_learning != nullptr && table.checked_generation == t_learning_generation) {
+    return table.present;
+  }
+  table.present = table.file.Refresh(path);
+  if (t_learning != nullptr) table.checked_generation = t_learning_generation;
+  return table.present;
+}
 
 // Writes a table whole through its work file, durably: a crash or a power cut at any instant
 // leaves the table as it was or as it is now.
@@ -217,7 +233,7 @@ RangeHits FindInRanges(const std::u16string& pattern_folder, std::u16string_view
   const std::u16string path = pattern_folder + std::u16string(table);
   if (common::FileCachingActive()) {
     CachedSoilTable& cached = CachedTable(path);
-    if (!cached.file.Refresh(path)) return found;
+    if (!RefreshTable(cached, path)) return found;
     if (cached.indexed_version != cached.file.version()) MakeIndex(cached, path);
     const auto it = cached.first.find(std::u16string(soil_name));
     if (it == cached.first.end()) return found;
@@ -354,9 +370,9 @@ TakenCodes TakenByTables(const std::u16string& pattern_folder, std::string_view 
   TakenCodes taken;
   if (common::FileCachingActive()) {
     CachedSoilTable& user_table = CachedTable(user);
-    if (user_table.file.Refresh(user)) taken = TakenIn(user_table);
+    if (RefreshTable(user_table, user)) taken = TakenIn(user_table);
     CachedSoilTable& soil_table = CachedTable(soil);
-    if (soil_table.file.Refresh(soil)) taken |= TakenIn(soil_table);
+    if (RefreshTable(soil_table, soil)) taken |= TakenIn(soil_table);
     return taken;
   }
   MarkTakenCodes(user_bytes, taken);
@@ -401,7 +417,7 @@ void CheckUserCodesLeft(const std::u16string& pattern_folder,
   std::string_view bytes;
   if (common::FileCachingActive()) {
     CachedSoilTable& cached = CachedTable(table);
-    if (cached.file.Refresh(table)) bytes = cached.file.bytes();
+    if (RefreshTable(cached, table)) bytes = cached.file.bytes();
   } else if (platform::FileExists(table)) {
     read = common::ReadFileBytes(table);
     bytes = read;
@@ -425,7 +441,7 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
   if (cached == nullptr) {
     read = platform::FileExists(table) ? common::ReadFileBytes(table) : std::string();
   } else {
-    cached->file.Refresh(table);
+    RefreshTable(*cached, table);
   }
   const std::string_view bytes = cached != nullptr ? cached->file.bytes() : read;
 
@@ -502,7 +518,7 @@ void AppendSoilRecord(const std::u16string& pattern_folder, const SoilRecord& re
   if (common::FileCachingActive()) {
     cached = &CachedTable(path);
     try {
-      cached->file.Refresh(path);
+      RefreshTable(*cached, path);
     } catch (const common::Failure&) {
       // A table this run cannot read is appended to all the same, and not kept.
       t_tables.erase(path);
@@ -538,14 +554,17 @@ void AppendSoilRecord(const std::u16string& pattern_folder, const SoilRecord& re
 }
 
 TableLearning::TableLearning(std::u16string pattern_folder)
-    : pattern_folder_(std::move(pattern_folder)) {
-  if (common::FileCachingActive() && t_learning == nullptr) t_learning = this;
+    : pattern_folder_(std::move(pattern_folder)),
+      owner_(common::FileCachingActive() && t_learning == nullptr) {
+  if (!owner_) return;
+  t_learning = this;
+  ++t_learning_generation;
 }
 
 TableLearning::~TableLearning() {
-  if (t_learning != this) return;
+  if (!owner_) return;
   t_learning = nullptr;
-  // Nothing was written: what the tables held in memory is dropped with them.
+  // What was not committed is dropped with the tables held in memory.
   for (const char16_t* table : {kUserSoilTable, kSoilTable}) {
     const auto it = t_tables.find(pattern_folder_ + table);
     if (it != t_tables.end() && it->second.file.held()) t_tables.erase(it);
@@ -553,8 +572,7 @@ TableLearning::~TableLearning() {
 }
 
 void TableLearning::Commit() {
-  if (t_learning != this) return;
-  t_learning = nullptr;
+  if (t_learning == nullptr) return;
   // The user table first: stopped between the two, the next run finds a user record the soil
   // table lacks and adopts it with its code.
   bool soil_changed = false;
@@ -571,6 +589,7 @@ void TableLearning::Commit() {
       throw;
     }
     file.Wrote(path, file.bytes(), platform::StampOf(path));
+    it->second.present = true;
     soil_changed = soil_changed || table == kSoilTable;
   }
   if (soil_changed) TouchMarker();

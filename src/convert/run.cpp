@@ -115,6 +115,8 @@ void Convert(const std::u16string& source, const std::string& source_bytes,
   const common::FileCacheScope file_caches;
   std::optional<platform::FolderLock> lock;
   LockPatternFolder(request, host, lock);
+  // Under the lock the tables are looked at once for the run; the layer pass commits them.
+  const coding::TableLearning learning(request.pattern_folder);
   // Every pass reads the bytes that were checked and hashed, whatever happens to the file.
   const common::LineReader survey = common::LineReader::FromBytes(source, source_bytes);
   CheckTablesBeforeWriting(survey, request.pattern_folder);

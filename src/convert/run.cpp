@@ -103,9 +103,8 @@ void CheckTablesBeforeWriting(const common::LineReader& survey,
   }
 }
 
-void Convert(const std::u16string& source, const std::string& source_bytes,
-             const std::u16string& output_folder, const RunRequest& request, RunHost& host,
-             RunResult& result) {
+void Convert(const common::LineReader& survey, const std::u16string& output_folder,
+             const RunRequest& request, RunHost& host, RunResult& result) {
   auto wrote = [&](bool present, std::initializer_list<const char16_t*> names) {
     if (!present) return;
     for (const char16_t* name : names) result.files_written.push_back(output_folder + name);
@@ -117,8 +116,6 @@ void Convert(const std::u16string& source, const std::string& source_bytes,
   LockPatternFolder(request, host, lock);
   // Under the lock the tables are looked at once for the run; the layer pass commits them.
   const coding::TableLearning learning(request.pattern_folder);
-  // Every pass reads the bytes that were checked and hashed, whatever happens to the file.
-  const common::LineReader survey = common::LineReader::FromBytes(source, source_bytes);
   CheckTablesBeforeWriting(survey, request.pattern_folder);
   const common::CodeTable l4 = LoadL4Table(request.pattern_folder);
   wrote(HeaderStep(survey, output_folder, request.pattern_folder),
@@ -153,9 +150,12 @@ RunResult Run(const RunRequest& request, RunHost& host) {
     if (common::Trim(host.DestinationText()).empty()) return Refuse(host, kNoDestinationMessage);
     if (!platform::FileExists(source)) return Refuse(host, kNoSourceMessage);
     const std::string source_bytes = common::ReadFileBytes(source);
-    const std::vector<Finding> findings = CheckSourceBytes(source_bytes);
+    common::TextLines source_text = common::SplitCp932Lines(source_bytes);
+    const std::vector<Finding> findings = CheckSourceText(source_bytes, source_text);
     if (!findings.empty()) return Refuse(host, findings.front().message);
     result.source_sha256 = common::Sha256Hex(source_bytes);
+    // Every pass reads the lines that were checked and hashed, whatever happens to the file.
+    const common::LineReader survey(source, std::move(source_text));
     if (!PrepareDestination(checked, host)) {
       host.SetMessageLine(u"");
       return result;
@@ -165,7 +165,7 @@ RunResult Run(const RunRequest& request, RunHost& host) {
     result.output_folder = checked;
     host.SetBusy(true);
     try {
-      Convert(source, source_bytes, checked, request, host, result);
+      Convert(survey, checked, request, host, result);
     } catch (...) {
       host.SetBusy(false);
       throw;

@@ -95,15 +95,18 @@ std::optional<Finding> CheckSection(const std::vector<std::u16string>& lines,
 }  // namespace
 
 std::vector<Finding> CheckSourceBytes(std::string_view bytes) {
+  return CheckSourceText(bytes, common::SplitCp932Lines(bytes));
+}
+
+std::vector<Finding> CheckSourceText(std::string_view bytes, const common::TextLines& text) {
   std::vector<Finding> findings;
   if (bytes.starts_with("\xEF\xBB\xBF") ||
-      (!common::SplitCp932Lines(bytes).bad_bytes.empty() && IsValidUtf8WithMultibyte(bytes))) {
+      (!text.bad_bytes.empty() && IsValidUtf8WithMultibyte(bytes))) {
     findings.push_back({Severity::kError, "utf8", u"", 0,
                         u"変換元ファイルは UTF-8 で保存されています。"
                         u"Shift-JIS（CP932）で保存し直してください。"});
     return findings;
   }
-  common::TextLines text = common::SplitCp932Lines(bytes);
   for (const common::BadByte& bad : text.bad_bytes) {
     findings.push_back({Severity::kError, "not-cp932", u"", bad.line,
                         u"変換元ファイルの " + DecimalText(bad.line) + u" 行目（ファイルの " +

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text_file.h"
+
 namespace m2v::convert {
 
 enum class Severity { kError, kWarning, kInformation };
@@ -23,5 +25,7 @@ struct Finding {
 
 // Every error of the file, in file order.
 std::vector<Finding> CheckSourceBytes(std::string_view bytes);
+// The same for a file already decoded: `text` is common::SplitCp932Lines(bytes).
+std::vector<Finding> CheckSourceText(std::string_view bytes, const common::TextLines& text);
 
 }  // namespace m2v::convert

@@ -416,12 +416,12 @@ class SurveyChecker {
 }  // namespace
 
 std::vector<Finding> CheckSurvey(std::string_view bytes, const std::u16string& pattern_folder) {
-  std::vector<Finding> findings = CheckSourceBytes(bytes);
+  const common::TextLines text = common::SplitCp932Lines(bytes);
+  std::vector<Finding> findings = CheckSourceText(bytes, text);
   if (std::any_of(findings.begin(), findings.end(),
                   [](const Finding& f) { return f.rule == "utf8"; })) {
     return findings;  // read as CP932 its text would be noise
   }
-  const common::TextLines text = common::SplitCp932Lines(bytes);
   std::vector<Finding> more = SurveyChecker(text.lines, pattern_folder).Check();
   findings.insert(findings.end(), std::make_move_iterator(more.begin()),
                   std::make_move_iterator(more.end()));

@@ -69,9 +69,7 @@ struct CachedSoilTable {
   common::CachedFile file;
   std::uint64_t insert_version = 0;  // version of the bytes `insert` was found in (0: none)
   InsertPoint insert;
-  bool present = false;                  // there was a file when it was last looked at
-  std::uint64_t checked_generation = 0;  // the learning in which it was (0: none)
-  std::uint64_t taken_version = 0;       // version of the bytes `taken` was made from (0: none)
+  std::uint64_t taken_version = 0;  // version of the bytes `taken` was made from (0: none)
   TakenCodes taken;
   std::uint64_t indexed_version = 0;
   std::vector<SoilRecord> records;         // the first record of each name and range
@@ -107,22 +105,8 @@ struct CachedSoilTable {
 };
 
 thread_local std::map<std::u16string, CachedSoilTable> t_tables;
-// The learning of the run under way on this thread, when its changes are held, and a number
-// that tells one such learning from the next.
+// The learning of the run under way on this thread, when its changes are held.
 thread_local const TableLearning* t_learning = nullptr;
-thread_local std::uint64_t t_learning_generation = 0;
-
-// Makes a kept table match the disk. While a learning is under way the run holds the pattern
-// folder's lock and no other run writes the tables, so one look per table serves it all.
-bool RefreshTable(CachedSoilTable& table, const std::u16string& path) {
-  if (table.file.held()) return true;
-  if (t_learning != nullptr && table.checked_generation == t_learning_generation) {
-    return table.present;
-  }
-  table.present = table.file.Refresh(path);
-  if (t_learning != nullptr) table.checked_generation = t_learning_generation;
-  return table.present;
-}
 
 // Writes a table whole through its work file, durably: a crash or a power cut at any instant
 // leaves the table as it was or as it is now.
@@ -233,7 +217,7 @@ RangeHits FindInRanges(const std::u16string& pattern_folder, std::u16string_view
   const std::u16string path = pattern_folder + std::u16string(table);
   if (common::FileCachingActive()) {
     CachedSoilTable& cached = CachedTable(path);
-    if (!RefreshTable(cached, path)) return found;
+    if (!cached.file.Refresh(path)) return found;
     if (cached.indexed_version != cached.file.version()) MakeIndex(cached, path);
     const auto it = cached.first.find(std::u16string(soil_name));
     if (it == cached.first.end()) return found;
@@ -370,9 +354,9 @@ TakenCodes TakenByTables(const std::u16string& pattern_folder, std::string_view 
   TakenCodes taken;
   if (common::FileCachingActive()) {
     CachedSoilTable& user_table = CachedTable(user);
-    if (RefreshTable(user_table, user)) taken = TakenIn(user_table);
+    if (user_table.file.Refresh(user)) taken = TakenIn(user_table);
     CachedSoilTable& soil_table = CachedTable(soil);
-    if (RefreshTable(soil_table, soil)) taken |= TakenIn(soil_table);
+    if (soil_table.file.Refresh(soil)) taken |= TakenIn(soil_table);
     return taken;
   }
   MarkTakenCodes(user_bytes, taken);
@@ -417,7 +401,7 @@ void CheckUserCodesLeft(const std::u16string& pattern_folder,
   std::string_view bytes;
   if (common::FileCachingActive()) {
     CachedSoilTable& cached = CachedTable(table);
-    if (RefreshTable(cached, table)) bytes = cached.file.bytes();
+    if (cached.file.Refresh(table)) bytes = cached.file.bytes();
   } else if (platform::FileExists(table)) {
     read = common::ReadFileBytes(table);
     bytes = read;
@@ -441,7 +425,7 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
   if (cached == nullptr) {
     read = platform::FileExists(table) ? common::ReadFileBytes(table) : std::string();
   } else {
-    RefreshTable(*cached, table);
+    cached->file.Refresh(table);
   }
   const std::string_view bytes = cached != nullptr ? cached->file.bytes() : read;
 
@@ -518,7 +502,7 @@ void AppendSoilRecord(const std::u16string& pattern_folder, const SoilRecord& re
   if (common::FileCachingActive()) {
     cached = &CachedTable(path);
     try {
-      RefreshTable(*cached, path);
+      cached->file.Refresh(path);
     } catch (const common::Failure&) {
       // A table this run cannot read is appended to all the same, and not kept.
       t_tables.erase(path);
@@ -556,9 +540,7 @@ void AppendSoilRecord(const std::u16string& pattern_folder, const SoilRecord& re
 TableLearning::TableLearning(std::u16string pattern_folder)
     : pattern_folder_(std::move(pattern_folder)),
       owner_(common::FileCachingActive() && t_learning == nullptr) {
-  if (!owner_) return;
-  t_learning = this;
-  ++t_learning_generation;
+  if (owner_) t_learning = this;
 }
 
 TableLearning::~TableLearning() {
@@ -589,7 +571,6 @@ void TableLearning::Commit() {
       throw;
     }
     file.Wrote(path, file.bytes(), platform::StampOf(path));
-    it->second.present = true;
     soil_changed = soil_changed || table == kSoilTable;
   }
   if (soil_changed) TouchMarker();

@@ -89,12 +89,12 @@ std::optional<std::u16string> UnwritableTablePath(const std::u16string& pattern_
 
 // What a run teaches the tables, written once. While one is alive on a thread that keeps
 // files (common::FileCacheScope, caches on), AddUserSoilRecord and AppendSoilRecord change the
-// tables in memory only, every later search seeing the change, and the disk is looked at once
-// per table: the caller holds the pattern folder's lock throughout, so no other run writes
-// them. Commit writes each changed table whole through its work file, the user table first,
-// then makes sure of the pattern-added marker. What is not committed when the first one made
-// on the thread ends is dropped, nothing written. One made while another is alive shares it
-// (its Commit writes what both learned). Without caches every record is written as it is made.
+// tables in memory only, every later search seeing the change (the caller holds the pattern
+// folder's lock throughout, so no other run writes them). Commit writes each changed table whole
+// through its work file, the user table first, then makes sure of the pattern-added marker. What is
+// not committed when the first one made on the thread ends is dropped, nothing written. One made
+// while another is alive shares it (its Commit writes what both learned). Without caches every
+// record is written as it is made.
 class TableLearning {
  public:
   explicit TableLearning(std::u16string pattern_folder);

@@ -21,6 +21,7 @@ std::atomic<int> g_override{-1};
 thread_local int t_depth = 0;
 thread_local bool t_active = false;
 thread_local std::vector<std::function<void()>> t_drops;
+thread_local std::u16string t_steady_folder;
 
 // A stamp younger than this may not show a write that follows in the same tick of the file
 // system's clock. Times in whole seconds come from a file system that keeps no more (FAT keeps
@@ -65,12 +66,17 @@ FileCacheScope::FileCacheScope() {
 FileCacheScope::~FileCacheScope() {
   if (--t_depth > 0) return;
   t_active = false;
+  t_steady_folder.clear();
   std::vector<std::function<void()>> drops = std::move(t_drops);
   t_drops.clear();
   for (const std::function<void()>& drop : drops) drop();
 }
 
 bool FileCachingActive() { return t_active; }
+
+void KeepFolderSteady(const std::u16string& folder) {
+  if (t_active) t_steady_folder = folder;
+}
 
 void OnFileCacheScopeEnd(std::function<void()> drop) { t_drops.push_back(std::move(drop)); }
 
@@ -105,6 +111,8 @@ LineReader OpenKeptLines(const std::u16string& path) {
 
 bool CachedFile::Refresh(const std::u16string& path) {
   if (held_) return true;
+  if (checked_ && !t_steady_folder.empty() && path.starts_with(t_steady_folder)) return known_;
+  checked_ = true;
   const std::int64_t now = NowNs();
   const std::optional<platform::FileStamp> stamp = platform::StampOf(path);
   if (!stamp) {

@@ -41,6 +41,11 @@ class FileCacheScope {
   std::optional<platform::DriveTableScope> drives_;
 };
 
+// Until the outermost scope on this thread ends, a kept file whose path begins with `folder`
+// is checked against the disk at its first use only, and trusted from then on: for a folder
+// this process holds locked, so that no other run writes it meanwhile.
+void KeepFolderSteady(const std::u16string& folder);
+
 // True when this thread may keep files now: a scope is open and caches are on.
 bool FileCachingActive();
 // Runs `drop` when the outermost scope of this thread ends; a cache calls this when it first
@@ -87,6 +92,7 @@ class CachedFile {
 
   bool known_ = false;  // the bytes are those of a file that was there
   bool held_ = false;
+  bool checked_ = false;  // compared with the file at least once
   std::optional<platform::FileStamp> stamp_;
   bool verify_bytes_ = true;
   std::string bytes_;

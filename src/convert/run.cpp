@@ -114,7 +114,12 @@ void Convert(const common::LineReader& survey, const std::u16string& output_fold
   const common::FileCacheScope file_caches;
   std::optional<platform::FolderLock> lock;
   LockPatternFolder(request, host, lock);
-  // Under the lock the tables are looked at once for the run; the layer pass commits them.
+  // No other run writes the pattern folder while the lock is held: its files are looked at
+  // once for the whole run.
+  if (lock->state() == platform::FolderLock::State::kLocked) {
+    common::KeepFolderSteady(request.pattern_folder);
+  }
+  // What the run learns is held until the layer pass commits it.
   const coding::TableLearning learning(request.pattern_folder);
   CheckTablesBeforeWriting(survey, request.pattern_folder);
   const common::CodeTable l4 = LoadL4Table(request.pattern_folder);

@@ -121,5 +121,32 @@ TEST_F(FileCacheTest, AWriteByAnotherProgramNextToOursIsReadBack) {
   EXPECT_EQ(file.bytes(), "");
 }
 
+// A folder the run holds locked is looked at once: later changes inside it are not read
+// again until the scope ends; a file outside it still is.
+TEST_F(FileCacheTest, SteadyFolderIsCheckedOnceForTheScope) {
+  test::WriteBytes(Host("PATDAT/L23.txt"), "1,a,b,c\r\n");
+  test::WriteBytes(Host("other.txt"), "x");
+  const std::u16string inside = Typed(u"PATDAT\\L23.txt");
+  const std::u16string outside = Typed(u"other.txt");
+  {
+    FileCacheScope scope;
+    KeepFolderSteady(Typed(u"PATDAT\\"));
+    CachedFile kept_inside;
+    CachedFile kept_outside;
+    ASSERT_TRUE(kept_inside.Refresh(inside));
+    ASSERT_TRUE(kept_outside.Refresh(outside));
+    test::WriteBytes(Host("PATDAT/L23.txt"), "2,changed,b,c\r\n");
+    test::WriteBytes(Host("other.txt"), "longer");
+    ASSERT_TRUE(kept_inside.Refresh(inside));
+    ASSERT_TRUE(kept_outside.Refresh(outside));
+    EXPECT_EQ(kept_inside.bytes(), "1,a,b,c\r\n");
+    EXPECT_EQ(kept_outside.bytes(), "longer");
+  }
+  FileCacheScope next_run;
+  CachedFile kept;
+  ASSERT_TRUE(kept.Refresh(inside));
+  EXPECT_EQ(kept.bytes(), "2,changed,b,c\r\n");
+}
+
 }  // namespace
 }  // namespace m2v::common

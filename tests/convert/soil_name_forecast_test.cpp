@@ -125,7 +125,8 @@ TEST_F(SoilNameForecastTest, NextCodeStepsOverCodesTheTablesHoldAlready) {
     // Every code stands for one name across both tables.
     std::map<std::string, std::string> names;
     for (const char* table : {"KISHITU.TXT", "XKISHITU.TXT"}) {
-      for (const std::string_view line : common::SplitByteLines(TableBytes(table))) {
+      const std::string bytes = TableBytes(table);
+      for (const std::string_view line : common::SplitByteLines(bytes)) {
         const std::size_t comma = line.find(',');
         if (comma == std::string_view::npos || line.starts_with("9000")) continue;
         std::string code(line.substr(0, comma));

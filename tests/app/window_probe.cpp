@@ -1,6 +1,6 @@
 // Reads the Windows window from outside, as a person reads it, for scripts/test-windows:
 //   window_probe text ID   the text of the window's control ID (Text1 is 110, Label3 115)
-//   window_probe box       the title and text of the message box standing over it
+//   window_probe box       the title, text and buttons of the message box over it, a line each
 // Prints UTF-8; exit status 1 when there is no such window.
 
 #ifndef NOMINMAX
@@ -39,12 +39,9 @@ void Print(const std::wstring& text) {
   std::fputc('\n', stdout);
 }
 
-// A message box is a dialog owned by the form's window; its text is its one static
-// control that shows text.
-BOOL CALLBACK PrintStatics(HWND child, LPARAM) {
-  wchar_t kind[16] = {};
-  GetClassNameW(child, kind, 16);
-  if (std::wcscmp(kind, L"Static") == 0 && !TextOf(child).empty()) Print(TextOf(child));
+// A message box is a dialog owned by the form's window: its text and its buttons.
+BOOL CALLBACK PrintChildren(HWND child, LPARAM) {
+  if (const std::wstring text = TextOf(child); !text.empty()) Print(text);
   return TRUE;
 }
 
@@ -64,7 +61,7 @@ int wmain(int argc, wchar_t** argv) {
          box = FindWindowExW(nullptr, box, L"#32770", nullptr)) {
       if (GetWindow(box, GW_OWNER) != form || !IsWindowVisible(box)) continue;
       Print(TextOf(box));
-      EnumChildWindows(box, &PrintStatics, 0);
+      EnumChildWindows(box, &PrintChildren, 0);
       return 0;
     }
   }

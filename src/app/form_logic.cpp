@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include "common/dest_path.h"
+#include "common/text_util.h"
 #include "convert/pattern_folder_setting.h"
 #include "convert/run.h"
+#include "convert/survey_batch.h"
 #include "platform/platform.h"
 
 namespace m2v::app {
@@ -198,11 +201,86 @@ void FormLogic::Picture1_MouseMove() {
 }
 
 bool FormLogic::AcceptsDrop(const std::vector<std::u16string>& files) const {
-  return files.size() == 1 && MatchesPattern(files.front(), kSurveyPattern);
+  return !files.empty() && std::all_of(files.begin(), files.end(), [](const std::u16string& file) {
+    return MatchesPattern(file, kSurveyPattern);
+  });
 }
 
 void FormLogic::Drop(const std::vector<std::u16string>& files) {
-  if (AcceptsDrop(files)) view_.SetSourceText(files.front());
+  if (!AcceptsDrop(files)) return;
+  if (files.size() == 1) {
+    view_.SetSourceText(files.front());
+  } else {
+    ConvertDropped(files);
+  }
+}
+
+void FormLogic::ConvertDropped(const std::vector<std::u16string>& surveys) {
+  // The destination field is checked as a run checks it; the surveys are checked one by
+  // one by their runs.
+  const std::u16string typed = DestinationText();
+  std::u16string root = typed;
+  const common::DestPathVerdict verdict = common::CheckDestPath(root);
+  if (verdict == common::DestPathVerdict::kBadDriveName) {
+    ShowMessage(common::kDriveNameMessage, convert::MessageIcon::kInformation, u"");
+  }
+  if (verdict != common::DestPathVerdict::kAccepted) {
+    ShowMessage(convert::kBadPathMessage, convert::MessageIcon::kExclamation, typed);
+    view_.SelectDestinationText();
+    return;
+  }
+  const std::u16string count = common::DecimalText(static_cast<long long>(surveys.size()));
+  if (!AskYesNo(count + u" 件の調査を " + root +
+                u" の下に、それぞれファイル名のフォルダへ変換します。よろしいですか？")) {
+    return;
+  }
+
+  // The message line says which survey is running; the window gets its events once
+  // before each, as a single run lets them run once.
+  class Progress : public convert::BatchProgress {
+   public:
+    explicit Progress(FormView& view) : view_(view) {}
+    void Starting(std::size_t number, std::size_t total, const std::u16string& source) override {
+      const std::size_t slash = source.find_last_of(u"\\/");
+      view_.SetMessageLine(u"只今変換中！（" + common::DecimalText(static_cast<long long>(number)) +
+                           u"/" + common::DecimalText(static_cast<long long>(total)) + u"）" +
+                           source.substr(slash == std::u16string::npos ? 0 : slash + 1));
+      view_.ProcessPendingEvents();
+    }
+    void Finished(std::size_t, std::size_t, const convert::SurveyAccount&) override {}
+
+   private:
+    FormView& view_;
+  } progress(view_);
+  MessageShown = 0;
+  view_.SetBusy(true);
+  const std::vector<convert::SurveyAccount> accounts =
+      convert::ConvertSurveys(surveys, root, PatternFolder, progress);
+  view_.SetBusy(false);
+
+  long long counts[3] = {0, 0, 0};
+  for (const convert::SurveyAccount& account : accounts) {
+    ++counts[static_cast<int>(account.outcome)];
+  }
+  const std::u16string sum = u"変換完了 " + common::DecimalText(counts[0]) + u" 件、中止 " +
+                             common::DecimalText(counts[1]) + u" 件、失敗 " +
+                             common::DecimalText(counts[2]) + u" 件";
+  std::u16string listing = sum + u"\n";
+  for (const convert::SurveyAccount& account : accounts) {
+    listing += u"\n" + convert::OutcomeText(account.outcome) + u": " + account.source + u" -> " +
+               account.destination;
+    if (!account.reason.empty()) {
+      std::u16string reason = account.reason;
+      std::replace(reason.begin(), reason.end(), u'\n', u' ');
+      listing += u": " + reason;
+    }
+  }
+  // The sum stays on the message line until the mouse next crosses the background.
+  view_.SetMessageLine(sum);
+  MessageShown = 1;
+  const bool all_converted = counts[0] == static_cast<long long>(accounts.size());
+  view_.ShowBox(
+      {.text = listing, .icon = all_converted ? BoxIcon::kInformation : BoxIcon::kExclamation});
 }
 
 void FormLogic::ShowDrives(Side side) {

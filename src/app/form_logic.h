@@ -48,8 +48,11 @@ class FormLogic : private convert::RunHost {
   void Picture1_MouseMove();
 
   // Files dragged over the window, drive-form: whether dropping them would do anything.
+  // Survey files only, one or several.
   bool AcceptsDrop(const std::vector<std::u16string>& files) const;
   // Files dropped on the window, drive-form. One survey file fills the source field.
+  // Several are converted, after one question, each into a folder of its name under the
+  // destination field's folder, and one box sums up what became of each.
   void Drop(const std::vector<std::u16string>& files);
 
   const std::u16string& patternFolder() const { return PatternFolder; }
@@ -78,6 +81,7 @@ class FormLogic : private convert::RunHost {
   bool SetFolder(Side side, const std::u16string& asked);
   void ShowDrives(Side side);
   void ShowFolders(Side side);
+  void ConvertDropped(const std::vector<std::u16string>& surveys);
 
   // The conversion run's view of the window.
   std::u16string SourceText() override;

@@ -124,6 +124,7 @@ class Form1Test : public QObject {
   void failureAfterTheChecksIsReportedWithoutTheWaitCursor();
   void droppedSurveyFileFillsTheSourceField_data();
   void droppedSurveyFileFillsTheSourceField();
+  void droppedSurveysAreConvertedAfterOneQuestion();
   void screenshot();
   void startUpTimeToFirstPaint();
 
@@ -551,6 +552,40 @@ void Form1Test::droppedSurveyFileFillsTheSourceField() {
   QApplication::sendEvent(&window.form, &drop);
   QCOMPARE(window.Text1()->text(), text1.isEmpty() ? QStringLiteral("D:\\SURVEY") : text1);
   QCOMPARE(window.Text2()->text(), QStringLiteral("D:\\SURVEY"));
+}
+
+void Form1Test::droppedSurveysAreConvertedAfterOneQuestion() {
+  const fs::path samples = M2V_SAMPLES_DIR;
+  fs::copy(samples / "PATDAT", D("PATDAT"), fs::copy_options::recursive);
+  fs::copy_file(samples / "HOLE1.ddf", D("SURVEY/HOLE1.ddf"));
+  fs::copy_file(samples / "HOLE1.ddf", D("SURVEY/HOLE2.DDF"));
+  Window window;
+  QVERIFY(window.Open());
+  window.boxes.answers = {true};
+
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(D("SURVEY/HOLE1.ddf").string())),
+                QUrl::fromLocalFile(QString::fromStdString(D("SURVEY/HOLE2.DDF").string()))});
+  const QPoint at = window.Text1()->geometry().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window.form, &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window.form, &drop);
+
+  QCOMPARE(window.boxes.shown.size(), std::size_t{2});
+  QVERIFY(window.boxes.shown[0].box.yes_no);
+  QVERIFY2(window.boxes.shown[0].box.text.startsWith("2 件"),
+           qPrintable(window.boxes.shown[0].box.text));
+  const app::Box& summary = window.boxes.shown[1].box;
+  QCOMPARE(summary.icon, app::BoxIcon::kInformation);
+  QCOMPARE(summary.title, QApplication::applicationDisplayName());
+  QVERIFY2(summary.text.startsWith("変換完了 2 件、中止 0 件、失敗 0 件"),
+           qPrintable(summary.text));
+  QVERIFY(window.boxes.shown[1].busy_cursor == false);
+  QVERIFY(fs::exists(D("SURVEY/HOLE1/X1.TXT")));
+  QVERIFY(fs::exists(D("SURVEY/HOLE2/X1.TXT")));
+  QCOMPARE(window.Text1()->text(), QStringLiteral("D:\\SURVEY"));
 }
 
 void Form1Test::screenshot() {

@@ -395,6 +395,72 @@ TEST_F(FormLogicTest, ChecksAndFailuresReachThePersonAsBoxes) {
   EXPECT_EQ(form_.messageShown(), 0);
 }
 
+TEST_F(FormLogicTest, SeveralDroppedSurveysAreConvertedEachIntoItsFolder) {
+  PrepareFullRun();
+  fs::copy_file(D("IN/source.ddf"), D("IN/HOLE2.ddf"));
+  // 0x80 is no CP932 byte: the run refuses the file before writing anything.
+  test::WriteBytes(D("IN/BROKEN.ddf"), "\x80\r\n");
+  ASSERT_TRUE(form_.Form_Load());
+  const std::vector<std::u16string> dropped = {At(u"IN\\source.ddf"), At(u"IN\\BROKEN.ddf"),
+                                               At(u"IN\\HOLE2.ddf")};
+  EXPECT_TRUE(form_.AcceptsDrop(dropped));
+  EXPECT_FALSE(form_.AcceptsDrop({dropped[0], At(u"IN\\notes.txt")}));
+
+  // A destination the run would refuse is refused before anything is asked.
+  view_.text2 = At(u"OUT\\LONGNAME9.TXT");
+  form_.Drop(dropped);
+  ASSERT_EQ(view_.boxes.size(), 1u);
+  EXPECT_EQ(view_.boxes[0].text, convert::kBadPathMessage);
+  EXPECT_EQ(view_.boxes[0].title, view_.text2);
+  EXPECT_EQ(view_.log.back(), "select destination");
+
+  // One question for all of them; No converts none.
+  view_.text2 = At(u"OUT");
+  view_.answers = {false};
+  form_.Drop(dropped);
+  ASSERT_EQ(view_.boxes.size(), 2u);
+  EXPECT_TRUE(view_.boxes[1].yes_no);
+  EXPECT_NE(view_.boxes[1].text.find(u"3 件"), std::u16string::npos) << Narrow(view_.boxes[1].text);
+  EXPECT_NE(view_.boxes[1].text.find(At(u"OUT\\")), std::u16string::npos);
+  EXPECT_FALSE(fs::exists(D("OUT")));
+
+  view_.answers = {true};
+  view_.log.clear();
+  form_.Drop(dropped);
+  const std::string sum = "変換完了 2 件、中止 1 件、失敗 0 件";
+  ASSERT_EQ(view_.boxes.size(), 4u);
+  const BoxContent& summary = view_.boxes[3];
+  EXPECT_THAT(view_.log, ElementsAre("box: " + Narrow(view_.boxes[2].text), "busy",
+                                     "message: 只今変換中！（1/3）source.ddf", "events",
+                                     "message: 只今変換中！（2/3）BROKEN.ddf", "events",
+                                     "message: 只今変換中！（3/3）HOLE2.ddf", "events", "not busy",
+                                     "message: " + sum, "box: " + Narrow(summary.text)));
+  EXPECT_EQ(summary.icon, BoxIcon::kExclamation);
+  const std::string text = Narrow(summary.text);
+  EXPECT_EQ(text.rfind(sum + "\n\n変換完了: " + Narrow(At(u"IN\\source.ddf -> ")) +
+                           Narrow(At(u"OUT\\source\\")) + "\n中止: " +
+                           Narrow(At(u"IN\\BROKEN.ddf -> ")) + Narrow(At(u"OUT\\BROKEN\\")) + ": ",
+                       0),
+            0u)
+      << text;
+  EXPECT_NE(
+      text.find("\n変換完了: " + Narrow(At(u"IN\\HOLE2.ddf -> ")) + Narrow(At(u"OUT\\HOLE2\\"))),
+      std::string::npos)
+      << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4) << "one line per survey";
+
+  // Each converted survey as a single run writes it; the broken one wrote nothing.
+  const fs::path expected = fs::path(M2V_TEST_DATA_DIR) / "runs" / "full_run" / "expected" / "out";
+  for (const char* name : {"X1.TXT", "X3.TXT", "X5.TXT", "X12.TXT", "X6.TXT"}) {
+    EXPECT_EQ(test::ReadBytes(D("OUT/source") / name), test::ReadBytes(expected / name)) << name;
+    EXPECT_EQ(test::ReadBytes(D("OUT/HOLE2") / name), test::ReadBytes(expected / name)) << name;
+  }
+  EXPECT_FALSE(fs::exists(D("OUT/BROKEN")));
+  EXPECT_EQ(form_.messageShown(), 1);
+  form_.Picture1_MouseMove();
+  EXPECT_EQ(view_.label3, u"");
+}
+
 TEST_F(FormLogicTest, OneDroppedSurveyFillsTheSourceField) {
   ASSERT_TRUE(form_.Form_Load());
   struct Case {

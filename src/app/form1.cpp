@@ -115,6 +115,10 @@ Form1::Form1(MessageBoxes& boxes, QWidget* parent) : QWidget(parent), boxes_(box
   Frame3 = MakeFrame(Picture1, "Frame3", u"メッセージ", 240, 4740, 8475, 675);
   Label3 = MakeLabel(Frame3, "Label3", u"", 180, 240, 8175, 315);
 
+  // A label that overlaps a text field's left edge lies under it, not over its text.
+  Label1->stackUnder(Text1);
+  Label2->stackUnder(Text2);
+
   const QList<QWidget*> tab_order = {Dir1,     Drive1,   File1, Dir2, Drive2,
                                      Command1, Command2, Text1, Text2};
   for (qsizetype i = 1; i < tab_order.size(); ++i) setTabOrder(tab_order[i - 1], tab_order[i]);

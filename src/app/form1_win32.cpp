@@ -456,8 +456,13 @@ bool Win32Form1::ShowBox(const BoxContent& box) {
   Wide(box.title.empty() ? std::u16string_view(kApplicationTitle) : box.title, title);
   // Before the window is shown a box stands alone.
   HWND owner = hwnd_ != nullptr && IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
-  const UINT buttons = box.yes_no ? MB_YESNO : MB_OK;
-  return MessageBoxW(owner, text.c_str(), title.c_str(), buttons | BoxIconFlags(box.icon)) == IDYES;
+  const UINT flags = (box.yes_no ? MB_YESNO : MB_OK) | BoxIconFlags(box.icon);
+  int answer = MessageBoxW(owner, text.c_str(), title.c_str(), flags);
+  // Windows lets only Yes or No end a Yes/No box; Wine also ends it on Esc. Ask again.
+  while (box.yes_no && answer != IDYES && answer != IDNO) {
+    answer = MessageBoxW(owner, text.c_str(), title.c_str(), flags);
+  }
+  return answer == IDYES;
 }
 
 void Win32Form1::SetBusy(bool busy) {

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
@@ -125,6 +126,7 @@ class Form1Test : public QObject {
   void droppedSurveyFileFillsTheSourceField_data();
   void droppedSurveyFileFillsTheSourceField();
   void droppedSurveysAreConvertedAfterOneQuestion();
+  void yesNoBoxIsAnsweredOnlyByYesOrNo();
   void screenshot();
   void startUpTimeToFirstPaint();
 
@@ -215,6 +217,12 @@ void Form1Test::controlsStandWhereTheWindowWasDesigned() {
     QVERIFY2(widget->autoFillBackground(), grey);
     QCOMPARE(widget->palette().color(widget->backgroundRole()), QColor(192, 192, 192));
   }
+
+  // The labels that overlap the text fields' left edges lie under them.
+  const QWidget* picture = window.Get<QWidget>("Picture1");
+  QCOMPARE(picture->childAt(162, 30), window.Text1());
+  QCOMPARE(picture->childAt(162, 70), window.Text2());
+  QCOMPARE(picture->childAt(100, 30), window.Get<QWidget>("Label1"));
 
   // The tab key walks the controls in their design order and comes round again.
   QVERIFY(window.Open());
@@ -586,6 +594,36 @@ void Form1Test::droppedSurveysAreConvertedAfterOneQuestion() {
   QVERIFY(fs::exists(D("SURVEY/HOLE1/X1.TXT")));
   QVERIFY(fs::exists(D("SURVEY/HOLE2/X1.TXT")));
   QCOMPARE(window.Text1()->text(), QStringLiteral("D:\\SURVEY"));
+}
+
+void Form1Test::yesNoBoxIsAnsweredOnlyByYesOrNo() {
+  // The real boxes: Esc and closing the box's window leave a question standing.
+  app::QtMessageBoxes boxes;
+  for (const QMessageBox::StandardButton answer : {QMessageBox::Yes, QMessageBox::No}) {
+    bool stood_esc = false;
+    bool stood_close = false;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) qFatal("no question box");
+      QTest::keyClick(box, Qt::Key_Escape);
+      stood_esc = box->isVisible();
+      box->close();
+      stood_close = box->isVisible();
+      box->button(answer)->click();
+    });
+    const bool yes =
+        boxes.Show(nullptr, {.text = "?", .icon = app::BoxIcon::kQuestion, .yes_no = true});
+    QCOMPARE(yes, answer == QMessageBox::Yes);
+    QVERIFY(stood_esc);
+    QVERIFY(stood_close);
+  }
+  // An OK box still goes with Esc.
+  QTimer::singleShot(0, [] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (box == nullptr) qFatal("no message box");
+    QTest::keyClick(box, Qt::Key_Escape);
+  });
+  QVERIFY(!boxes.Show(nullptr, {.text = "!"}));
 }
 
 void Form1Test::screenshot() {

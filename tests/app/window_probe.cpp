@@ -1,5 +1,6 @@
 // Reads the Windows window from outside, as a person reads it, for scripts/test-windows:
 //   window_probe text ID   the text of the window's control ID (Text1 is 110, Label3 115)
+//   window_probe at X Y    the control ID on top at the client point (X, Y)
 //   window_probe box       the title, text and buttons of the message box over it, a line each
 // Prints UTF-8; exit status 1 when there is no such window.
 
@@ -54,6 +55,11 @@ int wmain(int argc, wchar_t** argv) {
     HWND control = GetDlgItem(form, std::wcstol(argv[2], nullptr, 10));
     if (control == nullptr) return 1;
     Print(TextOf(control));
+    return 0;
+  }
+  if (std::wcscmp(argv[1], L"at") == 0 && argc == 4) {
+    const POINT point{std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10)};
+    Print(std::to_wstring(GetDlgCtrlID(ChildWindowFromPointEx(form, point, CWP_SKIPINVISIBLE))));
     return 0;
   }
   if (std::wcscmp(argv[1], L"box") == 0) {

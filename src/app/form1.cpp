@@ -123,7 +123,7 @@ Form1::Form1(MessageBoxes& boxes, QWidget* parent) : QWidget(parent), boxes_(box
                                      Command1, Command2, Text1, Text2};
   for (qsizetype i = 1; i < tab_order.size(); ++i) setTabOrder(tab_order[i - 1], tab_order[i]);
 
-  // A survey file dropped anywhere lands in Text1; the fields must not take it as text.
+  // Survey files dropped anywhere go to the form; the fields must not take them as text.
   setAcceptDrops(true);
   Text1->setAcceptDrops(false);
   Text2->setAcceptDrops(false);

@@ -2,45 +2,25 @@
 
 #include <QSignalBlocker>
 
-#include "platform/platform.h"
+#include "app/qt_text.h"
 
 namespace m2v::app {
-namespace {
-
-QString DriveName(char16_t letter) { return QString(QChar(letter)) + QLatin1Char(':'); }
-
-}  // namespace
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
-  fill(DriveName(platform::CurrentDrive()));
-  connect(this, &QComboBox::currentIndexChanged, this, &DriveList::changed);
+  connect(this, &QComboBox::currentIndexChanged, this, [this] { emit chosen(drive()); });
 }
 
-bool DriveList::setDrive(const QString& drive) {
-  if (drive.size() < 2 || drive[1] != QLatin1Char(':')) return false;
-  const int index = findText(drive.left(2).toUpper());
-  if (index < 0) return false;
-  setCurrentIndex(index);
-  return true;
+void DriveList::fill(const std::vector<std::u16string>& drives, std::size_t current) {
+  const QSignalBlocker quiet(this);
+  clear();
+  for (const std::u16string& name : drives) addItem(ToQString(name));
+  setCurrentIndex(static_cast<int>(current));
 }
 
 void DriveList::showPopup() {
-  fill(drive());
+  // Media and mapped drives come and go: the owner reads them again first.
+  emit opening();
   QComboBox::showPopup();
-}
-
-void DriveList::fill(const QString& keep) {
-  const QSignalBlocker quiet(this);
-  QStringList names;
-  for (char16_t letter : platform::Drives()) names.append(DriveName(letter));
-  // The drive shown stays even when it has left the table, until another is chosen.
-  if (!keep.isEmpty() && !names.contains(keep)) {
-    names.append(keep);
-    names.sort();
-  }
-  clear();
-  addItems(names);
-  setCurrentIndex(findText(keep));
 }
 
 }  // namespace m2v::app

@@ -1,9 +1,13 @@
 #pragma once
 
-// A drive list: the drives of the platform as "C:", "D:" ..., starting on the current drive.
+// A drive list: the drives as "C:", "D:" ..., one of them shown. What it lists and shows is
+// decided by the form; the list reports the person's choice and its opening.
 
 #include <QComboBox>
 #include <QString>
+
+#include <string>
+#include <vector>
 
 namespace m2v::app {
 
@@ -15,20 +19,16 @@ class DriveList : public QComboBox {
 
   // The drive shown, "D:".
   QString drive() const { return currentText(); }
-  // Shows another drive ("D:", or any text starting with its letter and ":"). Raises
-  // changed() when the drive differs. False, with nothing changed, when the list has no
-  // such drive.
-  bool setDrive(const QString& drive);
+  // Lists the drives and shows one, reporting nothing.
+  void fill(const std::vector<std::u16string>& drives, std::size_t current);
 
-  // Reads the drives again before opening, as media and mapped drives come and go.
   void showPopup() override;
 
  signals:
-  // The drive shown changed, by the user or by setDrive().
-  void changed();
-
- private:
-  void fill(const QString& keep);
+  // The drive shown changed by a choice, not by show().
+  void chosen(const QString& drive);
+  // The list is about to open.
+  void opening();
 };
 
 }  // namespace m2v::app

@@ -1,12 +1,13 @@
 #pragma once
 
-// A file list: the files of one folder whose names match a pattern ("*.ddf"), compared
-// without regard to letter case. Selecting a file, or clicking the selected one, raises
-// clicked().
+// A file list: the survey files of one folder, as the form lists them. Selecting a file,
+// or clicking the selected one, raises clicked().
 
 #include <QListWidget>
-#include <QRegularExpression>
 #include <QString>
+
+#include <string>
+#include <vector>
 
 namespace m2v::app {
 
@@ -16,12 +17,8 @@ class FileList : public QListWidget {
  public:
   explicit FileList(QWidget* parent = nullptr);
 
-  // One or more wildcard patterns separated by ";". Reads the folder again when it changes.
-  void setPattern(const QString& pattern);
-  QString pattern() const { return pattern_; }
-  // The folder listed, drive-form. Reads the folder again.
-  void setPath(const QString& folder);
-  QString path() const { return path_; }
+  // Lists the names, none selected, reporting nothing.
+  void fill(const std::vector<std::u16string>& names);
   // The name of the selected file; empty when none is selected.
   QString fileName() const;
 
@@ -30,13 +27,6 @@ class FileList : public QListWidget {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
-
- private:
-  void refill();
-
-  QString pattern_;
-  QRegularExpression matcher_;
-  QString path_;
 };
 
 }  // namespace m2v::app

@@ -1,10 +1,16 @@
 #pragma once
 
-// A folder list: the folders from the drive's root down to the current one, then the
-// current folder's subfolders. A double-click (or Return) opens a folder.
+// A folder list: the folders from the drive's root down to the one shown, then that
+// folder's subfolders. A double-click (or Return) opens a folder. What it lists is decided
+// by the form; opening a folder goes through the opener that the form's window gives it.
 
 #include <QListWidget>
 #include <QString>
+
+#include <functional>
+#include <vector>
+
+#include "app/form_view.h"
 
 namespace m2v::app {
 
@@ -12,27 +18,27 @@ class FolderList : public QListWidget {
   Q_OBJECT
 
  public:
-  // Starts on the current folder of the current drive.
+  // Asks for a folder to be shown; false when it cannot be read.
+  using Opener = std::function<bool(const QString& path)>;
+
   explicit FolderList(QWidget* parent = nullptr);
 
+  void setOpener(Opener opener) { opener_ = std::move(opener); }
   // "D:\SURVEY\HOLE1", or "D:\" at a drive's root.
   QString path() const { return path_; }
-  // Shows another folder: a drive-form path, absolute or relative to the current folders,
-  // or a drive alone ("D:"), meaning that drive's current folder. Raises changed() when the
-  // path differs. False, with nothing changed, when the folder cannot be read.
+  // Shows another folder through the opener: a drive-form path, absolute or relative to
+  // the current folders, or a drive alone ("D:"). False when it cannot be read.
   bool setPath(const QString& path);
-
- signals:
-  // The path changed, by the user or by setPath().
-  void changed();
+  // Lists the rows, marking `current` as the folder shown, reporting nothing.
+  void fill(const std::vector<FolderRow>& rows, std::size_t current);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void open(const QListWidgetItem* item);
-  void refill();
 
+  Opener opener_;
   QString path_;
 };
 

@@ -13,13 +13,12 @@
 
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "app/drive_list.h"
 #include "app/file_list.h"
 #include "app/folder_list.h"
 #include "app/qt_text.h"
-#include "convert/pattern_folder_setting.h"
-#include "convert/run.h"
 #include "platform/platform.h"
 
 namespace m2v::app {
@@ -69,34 +68,25 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char16_t* capti
   return button;
 }
 
-BoxIcon ToBoxIcon(convert::MessageIcon icon) {
-  switch (icon) {
-    case convert::MessageIcon::kInformation:
-      return BoxIcon::kInformation;
-    case convert::MessageIcon::kExclamation:
-      return BoxIcon::kExclamation;
-    case convert::MessageIcon::kNone:
-      break;
+// The drive-form paths of the files being dragged; none when one of them is no file a
+// drive reaches.
+std::vector<std::u16string> DroppedFiles(const QMimeData* mime) {
+  std::vector<std::u16string> files;
+  if (mime == nullptr || !mime->hasUrls()) return files;
+  for (const QUrl& url : mime->urls()) {
+    std::optional<std::u16string> drive_form;
+    if (url.isLocalFile()) {
+      drive_form = platform::ToDrivePath(std::filesystem::path(url.toLocalFile().toStdU16String()));
+    }
+    if (!drive_form) return {};
+    files.push_back(std::move(*drive_form));
   }
-  return BoxIcon::kNone;
-}
-
-// The drive-form path of the one survey file being dragged, if that is what it is.
-std::optional<QString> DroppedSurveyFile(const QMimeData* mime) {
-  if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1) return std::nullopt;
-  const QUrl url = mime->urls().front();
-  if (!url.isLocalFile()) return std::nullopt;
-  const QString file = url.toLocalFile();
-  if (!file.endsWith(QStringLiteral(".ddf"), Qt::CaseInsensitive)) return std::nullopt;
-  const std::optional<std::u16string> drive_form =
-      platform::ToDrivePath(std::filesystem::path(file.toStdU16String()));
-  if (!drive_form) return std::nullopt;
-  return ToQString(*drive_form);
+  return files;
 }
 
 }  // namespace
 
-Form1::Form1(MessageBoxes& boxes, QWidget* parent) : QWidget(parent), boxes_(boxes) {
+Form1::Form1(MessageBoxes& boxes, QWidget* parent) : QWidget(parent), boxes_(boxes), form_(*this) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(ToQString(kCaption));
   setFixedSize(Pixels(9090), Pixels(6495));
@@ -125,94 +115,44 @@ Form1::Form1(MessageBoxes& boxes, QWidget* parent) : QWidget(parent), boxes_(box
   Frame3 = MakeFrame(Picture1, "Frame3", u"メッセージ", 240, 4740, 8475, 675);
   Label3 = MakeLabel(Frame3, "Label3", u"", 180, 240, 8175, 315);
 
+  // A label that overlaps a text field's left edge lies under it, not over its text.
+  Label1->stackUnder(Text1);
+  Label2->stackUnder(Text2);
+
   const QList<QWidget*> tab_order = {Dir1,     Drive1,   File1, Dir2, Drive2,
                                      Command1, Command2, Text1, Text2};
   for (qsizetype i = 1; i < tab_order.size(); ++i) setTabOrder(tab_order[i - 1], tab_order[i]);
 
-  // A survey file dropped anywhere lands in Text1; the fields must not take it as text.
+  // Survey files dropped anywhere go to the form; the fields must not take them as text.
   setAcceptDrops(true);
   Text1->setAcceptDrops(false);
   Text2->setAcceptDrops(false);
 
-  connect(Drive1, &DriveList::changed, this, &Form1::Drive1_Change);
-  connect(Drive2, &DriveList::changed, this, &Form1::Drive2_Change);
-  connect(Dir1, &FolderList::changed, this, &Form1::Dir1_Change);
-  connect(Dir2, &FolderList::changed, this, &Form1::Dir2_Change);
-  connect(File1, &FileList::clicked, this, &Form1::File1_Click);
-  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+  const auto choose = [this](Side side) {
+    return [this, side](const QString& drive) { form_.ChooseDrive(side, ToU16(drive)); };
+  };
+  connect(Drive1, &DriveList::chosen, this, choose(Side::kSource));
+  connect(Drive2, &DriveList::chosen, this, choose(Side::kDestination));
+  connect(Drive1, &DriveList::opening, this, [this] { form_.RereadDrives(Side::kSource); });
+  connect(Drive2, &DriveList::opening, this, [this] { form_.RereadDrives(Side::kDestination); });
+  Dir1->setOpener(
+      [this](const QString& path) { return form_.OpenFolder(Side::kSource, ToU16(path)); });
+  Dir2->setOpener(
+      [this](const QString& path) { return form_.OpenFolder(Side::kDestination, ToU16(path)); });
+  connect(File1, &FileList::clicked, this, [this] { form_.File1_Click(ToU16(File1->fileName())); });
+  connect(Command1, &QPushButton::clicked, this, [this] { form_.Command1_Click(); });
+  connect(Command2, &QPushButton::clicked, this, [this] { form_.Command2_Click(); });
 }
 
 Form1::~Form1() {
   if (busy_) QApplication::restoreOverrideCursor();
 }
 
-bool Form1::Form_Load() {
+void Form1::CentreOnScreen() {
   if (const QScreen* screen = this->screen()) {
     const QRect area = screen->geometry();
     move(area.x() + (area.width() - frameGeometry().width()) / 2,
          area.y() + (area.height() - frameGeometry().height()) / 2);
-  }
-  PatternFolder = convert::ReadPatternFolder();
-  if (PatternFolder.empty() || !convert::PatternFolderExists(PatternFolder)) {
-    boxes_.Show(nullptr, {.text = ToQString(convert::kNoPatternFolderMessage),
-                          .title = QApplication::applicationDisplayName()});
-    return false;
-  }
-  MessageShown = 0;
-  Drive1_Change();
-  Drive2_Change();
-  Text1->setText(Dir1->path());
-  Text2->setText(Dir2->path());
-  Dir1_Change();
-  return true;
-}
-
-void Form1::ChangeDrive(DriveList* drive_list, FolderList* dir, QString& last_drive) {
-  // A step that fails puts the list back on the last good drive, which runs this handler
-  // again for that drive, and then the remaining steps go on. No message: the list just
-  // jumps back.
-  const auto put_back = [&] { drive_list->setDrive(last_drive); };
-  if (!dir->setPath(drive_list->drive())) put_back();
-  last_drive = drive_list->drive();
-  if (last_drive.isEmpty() || !platform::SetCurrentDrive(last_drive.front().unicode())) {
-    put_back();
-  }
-}
-
-void Form1::Drive1_Change() { ChangeDrive(Drive1, Dir1, LastDrive1); }
-
-void Form1::Drive2_Change() { ChangeDrive(Drive2, Dir2, LastDrive2); }
-
-void Form1::Dir1_Change() {
-  File1->setPattern(QStringLiteral("*.ddf"));
-  File1->setPath(Dir1->path());
-  Text1->setText(Dir1->path());
-  platform::SetCurrentFolder(ToU16(Dir1->path()));
-}
-
-void Form1::Dir2_Change() {
-  Text2->setText(Dir2->path());
-  platform::SetCurrentFolder(ToU16(Dir2->path()));
-}
-
-void Form1::File1_Click() {
-  const QString folder = Dir1->path();
-  const QString separator = folder.endsWith(QLatin1Char('\\')) ? QString() : QStringLiteral("\\");
-  Text1->setText(folder + separator + File1->fileName());
-}
-
-void Form1::Command1_Click() {
-  const convert::RunResult result = convert::Run({PatternFolder}, *this);
-  if (result.outcome == convert::RunOutcome::kCompleted) MessageShown = 1;
-}
-
-void Form1::Command2_Click() { close(); }
-
-void Form1::Picture1_MouseMove() {
-  if (MessageShown == 1) {
-    Label3->setText(QString());
-    MessageShown = 0;
   }
 }
 
@@ -220,42 +160,57 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Picture1 && event->type() == QEvent::MouseMove) {
     // A move that a control let through to its container is still over that control.
     const auto* move = static_cast<QMouseEvent*>(event);
-    if (Picture1->childAt(move->position().toPoint()) == nullptr) Picture1_MouseMove();
+    if (Picture1->childAt(move->position().toPoint()) == nullptr) form_.Picture1_MouseMove();
   }
   return QWidget::eventFilter(watched, event);
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
-  if (DroppedSurveyFile(event->mimeData())) event->acceptProposedAction();
+  if (form_.AcceptsDrop(DroppedFiles(event->mimeData()))) event->acceptProposedAction();
 }
 
 void Form1::dropEvent(QDropEvent* event) {
-  if (const std::optional<QString> file = DroppedSurveyFile(event->mimeData())) {
-    Text1->setText(*file);
-    event->acceptProposedAction();
-  }
+  const std::vector<std::u16string> files = DroppedFiles(event->mimeData());
+  if (!form_.AcceptsDrop(files)) return;
+  event->acceptProposedAction();
+  form_.Drop(files);
 }
 
-std::u16string Form1::SourceText() { return platform::ToDriveForm(ToU16(Text1->text())); }
+std::u16string Form1::SourceText() { return ToU16(Text1->text()); }
 
-std::u16string Form1::DestinationText() { return platform::ToDriveForm(ToU16(Text2->text())); }
+void Form1::SetSourceText(std::u16string_view text) { Text1->setText(ToQString(text)); }
+
+std::u16string Form1::DestinationText() { return ToU16(Text2->text()); }
+
+void Form1::SetDestinationText(std::u16string_view text) { Text2->setText(ToQString(text)); }
+
+void Form1::SelectDestinationText() {
+  Text2->setFocus();
+  Text2->setSelection(0, static_cast<int>(Text2->text().size()));
+}
+
+void Form1::ShowDrives(Side side, const std::vector<std::u16string>& drives, std::size_t current) {
+  (side == Side::kSource ? Drive1 : Drive2)->fill(drives, current);
+}
+
+void Form1::ShowFolders(Side side, const std::vector<FolderRow>& rows, std::size_t current) {
+  (side == Side::kSource ? Dir1 : Dir2)->fill(rows, current);
+}
+
+void Form1::ShowFiles(const std::vector<std::u16string>& names) { File1->fill(names); }
 
 void Form1::SetMessageLine(std::u16string_view text) { Label3->setText(ToQString(text)); }
 
 void Form1::ProcessPendingEvents() { QCoreApplication::processEvents(); }
 
-void Form1::ShowMessage(std::u16string_view text, convert::MessageIcon icon,
-                        std::u16string_view title) {
-  ShowBox({.text = ToQString(text), .title = ToQString(title), .icon = ToBoxIcon(icon)});
-}
-
-bool Form1::AskYesNo(std::u16string_view text) {
-  return ShowBox({.text = ToQString(text), .icon = BoxIcon::kQuestion, .yes_no = true});
-}
-
-void Form1::SelectDestinationText() {
-  Text2->setFocus();
-  Text2->setSelection(0, static_cast<int>(Text2->text().size()));
+bool Form1::ShowBox(const BoxContent& box) {
+  // Before the window is shown a box stands alone.
+  QWidget* parent = isVisible() ? this : nullptr;
+  const QString title =
+      box.title.empty() ? QApplication::applicationDisplayName() : ToQString(box.title);
+  return boxes_.Show(
+      parent,
+      {.text = ToQString(box.text), .title = title, .icon = box.icon, .yes_no = box.yes_no});
 }
 
 void Form1::SetBusy(bool busy) {
@@ -268,14 +223,7 @@ void Form1::SetBusy(bool busy) {
   }
 }
 
-void Form1::ReportFailure(std::u16string_view text) {
-  ShowBox({.text = ToQString(text), .icon = BoxIcon::kCritical});
-}
-
-bool Form1::ShowBox(Box box) {
-  if (box.title.isEmpty()) box.title = QApplication::applicationDisplayName();
-  return boxes_.Show(this, box);
-}
+void Form1::Close() { close(); }
 
 int RunMainWindow(MessageBoxes& boxes) {
   Form1 form(boxes);

@@ -8,9 +8,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "app/form_logic.h"
+#include "app/form_view.h"
 #include "app/message_boxes.h"
-#include "convert/run_host.h"
 
 class QGroupBox;
 class QLabel;
@@ -23,9 +25,7 @@ class DriveList;
 class FileList;
 class FolderList;
 
-inline constexpr char16_t kCaption[] = u"ミルタ版 -> Vesk 変換プログラム";
-
-class Form1 : public QWidget, public convert::RunHost {
+class Form1 : public QWidget, private FormView {
   Q_OBJECT
 
  public:
@@ -35,22 +35,10 @@ class Form1 : public QWidget, public convert::RunHost {
 
   // Start-up, before the window is shown. False after the pattern-folder message: the
   // program must then end without showing the window.
-  bool Form_Load();
+  bool Form_Load() { return form_.Form_Load(); }
 
-  const std::u16string& patternFolder() const { return PatternFolder; }
-  std::int16_t messageShown() const { return MessageShown; }
-
-  // The conversion run's view of the window.
-  std::u16string SourceText() override;
-  std::u16string DestinationText() override;
-  void SetMessageLine(std::u16string_view text) override;
-  void ProcessPendingEvents() override;
-  void ShowMessage(std::u16string_view text, convert::MessageIcon icon,
-                   std::u16string_view title) override;
-  bool AskYesNo(std::u16string_view text) override;
-  void SelectDestinationText() override;
-  void SetBusy(bool busy) override;
-  void ReportFailure(std::u16string_view text) override;
+  const std::u16string& patternFolder() const { return form_.patternFolder(); }
+  std::int16_t messageShown() const { return form_.messageShown(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,26 +46,25 @@ class Form1 : public QWidget, public convert::RunHost {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  void Drive1_Change();
-  void Drive2_Change();
-  void Dir1_Change();
-  void Dir2_Change();
-  void File1_Click();
-  void Command1_Click();
-  void Command2_Click();
-  void Picture1_MouseMove();
-
-  void ChangeDrive(DriveList* drive_list, FolderList* dir, QString& last_drive);
-  // An empty title stands for the application's own.
-  bool ShowBox(Box box);
+  void CentreOnScreen() override;
+  std::u16string SourceText() override;
+  void SetSourceText(std::u16string_view text) override;
+  std::u16string DestinationText() override;
+  void SetDestinationText(std::u16string_view text) override;
+  void SelectDestinationText() override;
+  void ShowDrives(Side side, const std::vector<std::u16string>& drives,
+                  std::size_t current) override;
+  void ShowFolders(Side side, const std::vector<FolderRow>& rows, std::size_t current) override;
+  void ShowFiles(const std::vector<std::u16string>& names) override;
+  void SetMessageLine(std::u16string_view text) override;
+  void ProcessPendingEvents() override;
+  bool ShowBox(const BoxContent& box) override;
+  void SetBusy(bool busy) override;
+  void Close() override;
 
   MessageBoxes& boxes_;
   bool busy_ = false;
-
-  std::u16string PatternFolder;
-  std::int16_t MessageShown = 0;
-  QString LastDrive1;
-  QString LastDrive2;
+  FormLogic form_;
 
   QWidget* Picture1;
   QGroupBox* Frame1;
@@ -100,7 +87,6 @@ class Form1 : public QWidget, public convert::RunHost {
 // The program after QApplication exists: start-up, then the window's events until it
 // closes. The exit status: 0 when the window was closed, kExitNoPatternFolder when
 // start-up refused to open it.
-inline constexpr int kExitNoPatternFolder = 1;
 int RunMainWindow(MessageBoxes& boxes);
 
 }  // namespace m2v::app

@@ -5,11 +5,11 @@
 
 #include <QString>
 
+#include "app/form_view.h"
+
 class QWidget;
 
 namespace m2v::app {
-
-enum class BoxIcon { kNone, kInformation, kExclamation, kQuestion, kCritical };
 
 struct Box {
   QString text{};

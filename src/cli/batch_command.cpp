@@ -12,6 +12,7 @@
 #include "common/failure.h"
 #include "common/utf.h"
 #include "convert/run.h"
+#include "convert/survey_batch.h"
 #include "platform/platform.h"
 
 namespace m2v::cli {
@@ -19,47 +20,11 @@ namespace {
 
 using common::Utf16ToUtf8;
 
-constexpr char16_t kFolderRuleMessage[] =
-    u"は変換先フォルダの名前にできません（空白、「*」「?」を含まず、「.」を含む名前は"
-    u"「.」が 1 つで、その前が 8 文字まで、後が 3 バイトまで）。";
-
 struct BatchOptions {
   std::u16string into;
   std::optional<std::u16string> patdat;
   std::optional<std::u16string> report;
   std::vector<std::u16string> sources;
-};
-
-// The run's host for one survey of a batch: the fields are the survey and its folder, the
-// question is answered Yes, and what the run would show is kept as the reason.
-class BatchHost : public convert::RunHost {
- public:
-  BatchHost(std::u16string source, std::u16string destination)
-      : source_(std::move(source)), destination_(std::move(destination)) {}
-
-  std::u16string SourceText() override { return source_; }
-  std::u16string DestinationText() override { return destination_; }
-  void SetMessageLine(std::u16string_view) override {}
-  void ProcessPendingEvents() override {}
-  void ShowMessage(std::u16string_view text, convert::MessageIcon, std::u16string_view) override {
-    Keep(text);
-  }
-  bool AskYesNo(std::u16string_view) override { return true; }
-  void SelectDestinationText() override {}
-  void SetBusy(bool) override {}
-  void ReportFailure(std::u16string_view text) override { Keep(text); }
-
-  const std::u16string& reason() const { return reason_; }
-
- private:
-  void Keep(std::u16string_view text) {
-    if (!reason_.empty()) reason_ += u" ";
-    reason_ += text;
-  }
-
-  std::u16string source_;
-  std::u16string destination_;
-  std::u16string reason_;
 };
 
 std::optional<BatchOptions> Parse(const std::vector<std::string>& args, std::ostream& err) {
@@ -95,59 +60,6 @@ std::optional<BatchOptions> Parse(const std::vector<std::string>& args, std::ost
   return options;
 }
 
-// The survey's file name without its extension.
-std::u16string FolderName(const std::u16string& source) {
-  const std::size_t slash = source.find_last_of(u"\\/");
-  std::u16string name = slash == std::u16string::npos ? source : source.substr(slash + 1);
-  if (const std::size_t dot = name.rfind(u'.'); dot != std::u16string::npos) name.resize(dot);
-  return name;
-}
-
-// Folder names are compared as Windows compares them, without regard to letter case.
-std::u16string FoldCase(std::u16string text) {
-  for (char16_t& c : text) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-  }
-  return text;
-}
-
-SurveyAccount ConvertOne(const std::u16string& source, const std::u16string& root,
-                         const std::u16string& pattern_folder,
-                         std::vector<std::u16string>& folders_used) {
-  SurveyAccount account;
-  account.source = source;
-  const std::u16string name = FolderName(source);
-  const std::u16string destination = root + name;
-  account.destination = destination + u"\\";
-  std::u16string checked = destination;
-  // "." and ".." would name the root itself or the folder above it.
-  const bool only_dots = name.find_first_not_of(u'.') == std::u16string::npos;
-  if (only_dots || common::CheckDestPath(checked) != common::DestPathVerdict::kAccepted) {
-    account.reason = u"フォルダ名「" + name + u"」" + kFolderRuleMessage;
-    return account;
-  }
-  if (std::find(folders_used.begin(), folders_used.end(), FoldCase(name)) != folders_used.end()) {
-    account.reason = u"フォルダ名「" + name + u"」の調査がこのバッチで先に変換されています。";
-    return account;
-  }
-  folders_used.push_back(FoldCase(name));
-  BatchHost host(source, destination);
-  account.result = convert::Run({pattern_folder}, host);
-  account.reason = host.reason();
-  switch (account.result.outcome) {
-    case convert::RunOutcome::kCompleted:
-      account.outcome = SurveyOutcome::kConverted;
-      break;
-    case convert::RunOutcome::kRefused:
-      account.outcome = SurveyOutcome::kRefused;
-      break;
-    case convert::RunOutcome::kFailed:
-      account.outcome = SurveyOutcome::kFailed;
-      break;
-  }
-  return account;
-}
-
 std::string OneLine(std::u16string text) {
   std::replace(text.begin(), text.end(), u'\n', u' ');
   return TerminalText(text);
@@ -160,6 +72,20 @@ std::string Outline(const SurveyAccount& survey) {
   if (!survey.reason.empty()) text += ": " + OneLine(survey.reason);
   return text;
 }
+
+// Each survey's line as soon as it is done, with the files it wrote.
+class Printer : public convert::BatchProgress {
+ public:
+  explicit Printer(std::ostream& out) : out_(out) {}
+  void Starting(std::size_t, std::size_t, const std::u16string&) override {}
+  void Finished(std::size_t number, std::size_t total, const SurveyAccount& survey) override {
+    out_ << '[' << number << '/' << total << "] " << Outline(survey) << '\n';
+    ListAccount(survey.result, out_);
+  }
+
+ private:
+  std::ostream& out_;
+};
 
 }  // namespace
 
@@ -185,7 +111,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   std::vector<std::u16string> output_folders;
   for (const std::u16string& typed : options->sources) {
     sources.push_back(platform::ToDriveForm(typed));
-    output_folders.push_back(root + FolderName(sources.back()));
+    output_folders.push_back(root + convert::FolderName(sources.back()));
   }
   std::optional<std::u16string> report;
   if (options->report) {
@@ -193,14 +119,9 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!StartReport(*report, sources, output_folders, *pattern_folder, err)) return kExitUsage;
   }
 
-  std::vector<SurveyAccount> surveys;
-  std::vector<std::u16string> folders_used;
-  const std::size_t total = sources.size();
-  for (const std::u16string& source : sources) {
-    surveys.push_back(ConvertOne(source, root, *pattern_folder, folders_used));
-    out << '[' << surveys.size() << '/' << total << "] " << Outline(surveys.back()) << '\n';
-    ListAccount(surveys.back().result, out);
-  }
+  Printer printer(out);
+  const std::vector<SurveyAccount> surveys =
+      convert::ConvertSurveys(sources, root, *pattern_folder, printer);
 
   int counts[3] = {0, 0, 0};
   for (const SurveyAccount& survey : surveys) ++counts[static_cast<int>(survey.outcome)];

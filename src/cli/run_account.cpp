@@ -52,18 +52,6 @@ void ListAccount(const convert::RunResult& result, std::ostream& out) {
   }
 }
 
-std::u16string OutcomeText(SurveyOutcome outcome) {
-  switch (outcome) {
-    case SurveyOutcome::kConverted:
-      return u"変換完了";
-    case SurveyOutcome::kRefused:
-      return u"中止";
-    case SurveyOutcome::kFailed:
-      return u"失敗";
-  }
-  return {};
-}
-
 std::u16string LocalTimeText(std::chrono::system_clock::time_point when) {
   const std::time_t time = std::chrono::system_clock::to_time_t(when);
   std::tm local{};

@@ -11,18 +11,12 @@
 
 #include "coding/soil_classification.h"
 #include "convert/run.h"
+#include "convert/survey_batch.h"
 
 namespace m2v::cli {
 
-enum class SurveyOutcome { kConverted, kRefused, kFailed };
-
-struct SurveyAccount {
-  std::u16string source;       // drive-form
-  std::u16string destination;  // as handed to the run
-  SurveyOutcome outcome = SurveyOutcome::kRefused;
-  std::u16string reason;  // why it was refused or failed; empty when converted
-  convert::RunResult result;
-};
+using convert::SurveyAccount;
+using convert::SurveyOutcome;
 
 // "2006 腐植土（新しいユーザーコード）", "2003 礫混じり砂（XKISHITU.TXT から採用）"
 std::u16string LearnedText(const coding::LearnedSoilName& learned);
@@ -30,8 +24,7 @@ std::u16string LearnedText(const coding::LearnedSoilName& learned);
 // The files written, one path a line, then one line per soil name taught to the tables.
 void ListAccount(const convert::RunResult& result, std::ostream& out);
 
-// The outcome as a person reads it: "変換完了", "中止", "失敗".
-std::u16string OutcomeText(SurveyOutcome outcome);
+using convert::OutcomeText;
 
 // Why no report may be written to `report`: it would replace one of the `sources`, a file
 // the run writes into one of the `output_folders`, or a file of the pattern folder. nullopt

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
@@ -124,6 +125,8 @@ class Form1Test : public QObject {
   void failureAfterTheChecksIsReportedWithoutTheWaitCursor();
   void droppedSurveyFileFillsTheSourceField_data();
   void droppedSurveyFileFillsTheSourceField();
+  void droppedSurveysAreConvertedAfterOneQuestion();
+  void yesNoBoxIsAnsweredOnlyByYesOrNo();
   void screenshot();
   void startUpTimeToFirstPaint();
 
@@ -214,6 +217,12 @@ void Form1Test::controlsStandWhereTheWindowWasDesigned() {
     QVERIFY2(widget->autoFillBackground(), grey);
     QCOMPARE(widget->palette().color(widget->backgroundRole()), QColor(192, 192, 192));
   }
+
+  // The labels that overlap the text fields' left edges lie under them.
+  const QWidget* picture = window.Get<QWidget>("Picture1");
+  QCOMPARE(picture->childAt(162, 30), window.Text1());
+  QCOMPARE(picture->childAt(162, 70), window.Text2());
+  QCOMPARE(picture->childAt(100, 30), window.Get<QWidget>("Label1"));
 
   // The tab key walks the controls in their design order and comes round again.
   QVERIFY(window.Open());
@@ -551,6 +560,70 @@ void Form1Test::droppedSurveyFileFillsTheSourceField() {
   QApplication::sendEvent(&window.form, &drop);
   QCOMPARE(window.Text1()->text(), text1.isEmpty() ? QStringLiteral("D:\\SURVEY") : text1);
   QCOMPARE(window.Text2()->text(), QStringLiteral("D:\\SURVEY"));
+}
+
+void Form1Test::droppedSurveysAreConvertedAfterOneQuestion() {
+  const fs::path samples = M2V_SAMPLES_DIR;
+  fs::copy(samples / "PATDAT", D("PATDAT"), fs::copy_options::recursive);
+  fs::copy_file(samples / "HOLE1.ddf", D("SURVEY/HOLE1.ddf"));
+  fs::copy_file(samples / "HOLE1.ddf", D("SURVEY/HOLE2.DDF"));
+  Window window;
+  QVERIFY(window.Open());
+  window.boxes.answers = {true};
+
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(D("SURVEY/HOLE1.ddf").string())),
+                QUrl::fromLocalFile(QString::fromStdString(D("SURVEY/HOLE2.DDF").string()))});
+  const QPoint at = window.Text1()->geometry().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window.form, &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window.form, &drop);
+
+  QCOMPARE(window.boxes.shown.size(), std::size_t{2});
+  QVERIFY(window.boxes.shown[0].box.yes_no);
+  QVERIFY2(window.boxes.shown[0].box.text.startsWith("2 件"),
+           qPrintable(window.boxes.shown[0].box.text));
+  const app::Box& summary = window.boxes.shown[1].box;
+  QCOMPARE(summary.icon, app::BoxIcon::kInformation);
+  QCOMPARE(summary.title, QApplication::applicationDisplayName());
+  QVERIFY2(summary.text.startsWith("変換完了 2 件、中止 0 件、失敗 0 件"),
+           qPrintable(summary.text));
+  QVERIFY(window.boxes.shown[1].busy_cursor == false);
+  QVERIFY(fs::exists(D("SURVEY/HOLE1/X1.TXT")));
+  QVERIFY(fs::exists(D("SURVEY/HOLE2/X1.TXT")));
+  QCOMPARE(window.Text1()->text(), QStringLiteral("D:\\SURVEY"));
+}
+
+void Form1Test::yesNoBoxIsAnsweredOnlyByYesOrNo() {
+  // The real boxes: Esc and closing the box's window leave a question standing.
+  app::QtMessageBoxes boxes;
+  for (const QMessageBox::StandardButton answer : {QMessageBox::Yes, QMessageBox::No}) {
+    bool stood_esc = false;
+    bool stood_close = false;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) qFatal("no question box");
+      QTest::keyClick(box, Qt::Key_Escape);
+      stood_esc = box->isVisible();
+      box->close();
+      stood_close = box->isVisible();
+      box->button(answer)->click();
+    });
+    const bool yes =
+        boxes.Show(nullptr, {.text = "?", .icon = app::BoxIcon::kQuestion, .yes_no = true});
+    QCOMPARE(yes, answer == QMessageBox::Yes);
+    QVERIFY(stood_esc);
+    QVERIFY(stood_close);
+  }
+  // An OK box still goes with Esc.
+  QTimer::singleShot(0, [] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (box == nullptr) qFatal("no message box");
+    QTest::keyClick(box, Qt::Key_Escape);
+  });
+  QVERIFY(!boxes.Show(nullptr, {.text = "!"}));
 }
 
 void Form1Test::screenshot() {

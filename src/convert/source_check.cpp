@@ -124,7 +124,8 @@ std::vector<Finding> CheckSourceText(std::string_view bytes, const common::TextL
     }
   }
   // Such a file "converts" into nothing at all; it is no survey, or not this kind of one.
-  if (!any_section) {
+  // Bytes that are not CP932 say more about a file that is no survey text at all.
+  if (!any_section && text.bad_bytes.empty()) {
     findings.push_back({Severity::kError, "no-survey-data", u"", 0,
                         u"変換元ファイルに調査データがありません（$Z、$A、$C、$K、$E の"
                         u"どのセクションもありません）。"});

@@ -24,6 +24,7 @@
 #include "common/utf.h"
 #include "convert/pattern_folder_setting.h"
 #include "convert/run.h"
+#include "convert/survey_check.h"
 #include "platform/platform.h"
 #include "support/pattern_folder.h"
 #include "support/recording_host.h"
@@ -188,6 +189,11 @@ TEST_F(HostileTest, ReadOnlyPatternFolderConvertsKnownNamesAndRefusesToLearn) {
   EXPECT_EQ(RunInto(learning).outcome, RunOutcome::kFailed);
   ExpectOneFailure(learning, "D:\\PATDAT\\");
   ExpectOneFailure(learning, U8(coding::kCannotLearnMessage));
+  // check says the same before any run.
+  const std::vector<Finding> findings = CheckSurvey(test::ReadBytes(Host("IN/source.ddf")), patdat);
+  EXPECT_TRUE(std::any_of(findings.begin(), findings.end(), [](const Finding& f) {
+    return f.severity == Severity::kError && f.rule == "tables-unwritable";
+  }));
 
   WriteSurvey({"砂質粘土"});  // known to the user table only: adopted into the soil table
   test::RecordingHost adopting(u"D:\\IN\\source.ddf", u"D:\\OUT");

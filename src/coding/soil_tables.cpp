@@ -51,16 +51,6 @@ void ForEachRecord(common::FieldReader& reader, Take take) {
   }
 }
 
-// Where AddUserSoilRecord puts the next record: before line `line`, which starts at byte
-// `offset`, after the value `previous` of the last line below 4000. `spliced` when every line
-// ends in CR LF, so that the rewritten table is the bytes with the record's line put in.
-struct InsertPoint {
-  std::size_t line = 0;
-  std::size_t offset = 0;
-  int previous = 0;
-  bool spliced = false;
-};
-
 // A table held for the length of a run: its bytes, and per cut name the first record of each
 // range, made from the bytes of version `indexed_version` of the file (0: not made). A line
 // that this run adds goes into the index without reading the table again, when the table
@@ -210,6 +200,29 @@ bool IndexInsertedLine(CachedSoilTable& table, const std::u16string& path,
   return true;
 }
 
+// Per range, the first record of the table's bytes whose cut name matches.
+RangeHits FindInBytes(const std::u16string& path, std::string_view bytes,
+                      std::u16string_view soil_name) {
+  RangeHits found;
+  common::FieldReader reader = common::FieldReader::FromBytes(path, bytes);
+  ForEachRecord(
+      reader, [&](std::optional<SearchRange> range, std::vector<std::u16string>& fields, int, int) {
+        if (!range) return;
+        std::optional<SoilRecord>& slot = found[static_cast<std::size_t>(*range)];
+        if (slot || fields[1] != soil_name) return;
+        slot.emplace();
+        std::move(fields.begin(), fields.end(), slot->begin());
+      });
+  return found;
+}
+
+std::optional<SoilRecord> FirstOfRanges(RangeHits hits) {
+  for (std::optional<SoilRecord>& record : hits) {
+    if (record) return std::move(record);
+  }
+  return std::nullopt;
+}
+
 // Reads the table once and keeps, per range, the first record whose cut name matches.
 RangeHits FindInRanges(const std::u16string& pattern_folder, std::u16string_view table,
                        std::u16string_view soil_name) {
@@ -227,16 +240,7 @@ RangeHits FindInRanges(const std::u16string& pattern_folder, std::u16string_view
     return found;
   }
   if (!platform::FileExists(path)) return found;
-  common::FieldReader reader = common::FieldReader::Open(path);
-  ForEachRecord(
-      reader, [&](std::optional<SearchRange> range, std::vector<std::u16string>& fields, int, int) {
-        if (!range) return;
-        std::optional<SoilRecord>& slot = found[static_cast<std::size_t>(*range)];
-        if (slot || fields[1] != soil_name) return;
-        slot.emplace();
-        std::move(fields.begin(), fields.end(), slot->begin());
-      });
-  return found;
+  return FindInBytes(path, common::ReadFileBytes(path), soil_name);
 }
 
 // The code value of a user table line: its first four characters as a number.
@@ -251,6 +255,8 @@ float LineCodeValue(std::string_view raw_line) {
   const std::u16string text = common::DecodeCp932(raw_line.substr(0, 8)).text;
   return common::NumValue(std::u16string_view(text).substr(0, 4));
 }
+
+}  // namespace
 
 InsertPoint FindInsertPoint(std::string_view bytes) {
   const std::vector<std::string_view> lines = common::SplitByteLines(bytes);
@@ -273,6 +279,42 @@ InsertPoint FindInsertPoint(std::string_view bytes) {
   point.spliced = point.spliced && at == bytes.size();
   return point;
 }
+
+std::string WithRecordInserted(std::string_view bytes, const InsertPoint& point,
+                               std::string_view record_line, std::size_t& record_at) {
+  std::string written;
+  record_at = point.offset;
+  if (point.spliced) {
+    written.reserve(bytes.size() + record_line.size() + 2);
+    written.append(bytes.substr(0, point.offset)).append(record_line).append("\r\n");
+    written.append(bytes.substr(point.offset));
+    return written;
+  }
+  const std::vector<std::string_view> lines = common::SplitByteLines(bytes);
+  written.reserve(bytes.size() + record_line.size() + 2 * lines.size() + 4);
+  for (std::size_t i = 0; i <= lines.size(); ++i) {
+    if (i == point.line) {
+      record_at = written.size();
+      written.append(record_line).append("\r\n");
+    }
+    if (i < lines.size()) written.append(lines[i]).append("\r\n");
+  }
+  return written;
+}
+
+std::string AppendedLine(std::string_view bytes, std::string_view line) {
+  std::string added;
+  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') added = "\r\n";
+  added.append(line).append("\r\n");
+  return added;
+}
+
+std::optional<SoilRecord> FindSoilRecordInBytes(const std::u16string& path, std::string_view bytes,
+                                                std::u16string_view soil_name) {
+  return FirstOfRanges(FindInBytes(path, bytes, soil_name));
+}
+
+namespace {
 
 // The four-digit code of a line's first comma field. Blanks, "," and '"' are single bytes in
 // CP932 that no trail byte equals, so the bytes of a line can be read like its characters.
@@ -308,6 +350,8 @@ void MarkTakenCodes(std::string_view table_bytes, TakenCodes& taken) {
 }
 
 std::optional<int> TableLineCode(std::u16string_view line) { return FirstFieldCode(line); }
+
+std::optional<int> TableLineCode(std::string_view raw_line) { return FirstFieldCode(raw_line); }
 
 int NextUserCode(int previous, const TakenCodes& taken) {
   int code = std::max(previous, 1999) + 1;
@@ -387,10 +431,7 @@ std::optional<SoilRecord> FindSoilRecord(const std::u16string& pattern_folder,
 std::optional<SoilRecord> FindSoilRecordInAnyRange(const std::u16string& pattern_folder,
                                                    std::u16string_view table,
                                                    std::u16string_view soil_name) {
-  for (std::optional<SoilRecord>& record : FindInRanges(pattern_folder, table, soil_name)) {
-    if (record) return std::move(record);
-  }
-  return std::nullopt;
+  return FirstOfRanges(FindInRanges(pattern_folder, table, soil_name));
 }
 
 void CheckUserCodesLeft(const std::u16string& pattern_folder,
@@ -450,26 +491,11 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
                           u"    ",
                           u"0000"};
 
-  // The table with the record inserted, every line ended by CR LF; lines copied through keep
-  // their bytes. Made whole first, so that it is written in one piece and the cache knows it.
+  // The table with the record inserted, made whole first, so that it is written in one piece
+  // and the cache knows it.
   const std::string record_line = common::EncodeCp932(SoilRecordLine(record));
-  std::string written;
-  std::size_t record_at = point.offset;  // where the record's line starts in `written`
-  if (point.spliced) {
-    written.reserve(bytes.size() + record_line.size() + 2);
-    written.append(bytes.substr(0, point.offset)).append(record_line).append("\r\n");
-    written.append(bytes.substr(point.offset));
-  } else {
-    const std::vector<std::string_view> lines = common::SplitByteLines(bytes);
-    written.reserve(bytes.size() + record_line.size() + 2 * lines.size() + 4);
-    for (std::size_t i = 0; i <= lines.size(); ++i) {
-      if (i == point.line) {
-        record_at = written.size();
-        written.append(record_line).append("\r\n");
-      }
-      if (i < lines.size()) written.append(lines[i]).append("\r\n");
-    }
-  }
+  std::size_t record_at = 0;  // where the record's line starts in `written`
+  std::string written = WithRecordInserted(bytes, point, record_line, record_at);
   const bool held = cached != nullptr && t_learning != nullptr;
   if (!held) ReplaceTable(table, work, written);
   if (cached != nullptr) {
@@ -518,9 +544,7 @@ void AppendSoilRecord(const std::u16string& pattern_folder, const SoilRecord& re
   if (cached != nullptr) {
     // Append starts on a fresh line when the table does not end with a line end.
     const std::string& kept = cached->file.bytes();
-    std::string added;
-    if (!kept.empty() && kept.back() != '\n' && kept.back() != '\r') added = "\r\n";
-    added.append(line).append("\r\n");
+    const std::string added = AppendedLine(kept, line);
     const std::uint64_t version_before = cached->file.version();
     const bool indexed = cached->indexed_version == version_before;
     if (held) {

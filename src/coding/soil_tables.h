@@ -41,14 +41,40 @@ std::optional<SoilRecord> FindSoilRecordInAnyRange(const std::u16string& pattern
                                                    std::u16string_view table,
                                                    std::u16string_view soil_name);
 
+// The same search over a table's CP932 bytes; `path` names the table in a failure.
+std::optional<SoilRecord> FindSoilRecordInBytes(const std::u16string& path, std::string_view bytes,
+                                                std::u16string_view soil_name);
+
+// Where the next user record goes in the user table: before line `line` (0-based), which
+// starts at byte `offset`, after the value `previous` of the last line below 4000 (a line's
+// first four characters read as a number, 0 when they are none). `spliced` when every line
+// ends in CR LF, so that the record's line can be put into the bytes as they stand.
+struct InsertPoint {
+  std::size_t line = 0;
+  std::size_t offset = 0;
+  int previous = 0;
+  bool spliced = false;
+};
+InsertPoint FindInsertPoint(std::string_view user_table_bytes);
+
+// The user table with the record's line put in at `point`, every line ended by CR LF and
+// lines copied through keeping their bytes; `record_at` receives where the line starts.
+std::string WithRecordInserted(std::string_view user_table_bytes, const InsertPoint& point,
+                               std::string_view record_line, std::size_t& record_at);
+
+// What appending `line` to a table adds to its bytes: a line end first when the table does not
+// end with one, then the line and its CR LF.
+std::string AppendedLine(std::string_view table_bytes, std::string_view line);
+
 // Codes that lines of the tables hold already: a line's first comma field, read as the
 // table reader reads a field (blanks around it dropped, a double-quoted field taken between
 // its quotes), when that is four digits.
 using TakenCodes = std::bitset<10000>;
 // Marks the codes of every line of a table's CP932 bytes.
 void MarkTakenCodes(std::string_view table_bytes, TakenCodes& taken);
-// The code a decoded line holds in that sense; nullopt when it holds none.
+// The code a line holds in that sense, decoded or as CP932 bytes; nullopt when it holds none.
 std::optional<int> TableLineCode(std::u16string_view line);
+std::optional<int> TableLineCode(std::string_view raw_line);
 
 // The user code that follows the value `previous` of the last line below 4000 before the
 // insertion point (never below 2000), moved on past every code a table line holds already,

@@ -194,8 +194,10 @@ TEST_F(SoilNameForecastTest, ReadsTablesAsTheRunReadsThem) {
                    test::Sjis("5012,粘土,,,    ,0000\r\n\r\n5013,砂,,,,0000"));
   EXPECT_EQ(ForecastAndCompare({u"砂"}), "");
 
-  test::WriteBytes(Table("KISHITU.TXT"), "5012,\x82\r\n");  // not CP932
-  EXPECT_THROW(SoilNameForecast{patdat}, common::Failure);
+  // Text that is not CP932 fails at the first name, where the run fails.
+  test::WriteBytes(Table("KISHITU.TXT"), "5012,\x82\r\n");
+  SoilNameForecast forecast(patdat);
+  EXPECT_THROW(forecast.Classify(u"砂"), common::Failure);
 }
 
 }  // namespace

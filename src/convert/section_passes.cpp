@@ -106,33 +106,28 @@ bool DepthTextPass(const common::LineReader& survey, const std::u16string& outpu
   common::LineReader reader = survey;
   const std::int16_t count = SectionCount(FindSection(reader, kDepthTextMarker));
   if (count == 0) return false;
+  const std::vector<std::u16string>& lines = reader.lines();
+  const DepthTextSection section =
+      ReadDepthTexts(lines, static_cast<std::size_t>(reader.LinesRead()), count);
+  if (section.ends_inside) {
+    // Fail as reading past the file's end fails, naming the line.
+    while (static_cast<std::size_t>(reader.LinesRead()) <= section.next) reader.ReadLine();
+  }
   common::TextWriter x12 = common::TextWriter::Create(output_folder + u"X12.TXT");
-  int lines_read = 0;
   int number = 1;
-  std::u16string previous_depth = u"0.00";
-  std::u16string depth;
-  std::u16string text;
-  while (lines_read < count) {
-    bool has_text = false;
-    for (int k = 1;; ++k) {
-      const std::u16string line = reader.ReadLine();
-      if (IsControlLine(line)) break;
-      if (k == 1) {
-        depth = previous_depth;
-        previous_depth = line;
-      } else if (k >= 3) {
-        ++lines_read;
-        std::u16string piece = Trim(line);
-        if (piece.empty()) piece = u" ";
-        text = k == 3 ? piece : text + u"\\" + piece;
-        has_text = true;
-      }
-    }
+  for (const DepthTextRecord& record : section.records) {
+    // A record without a text line writes nothing rather than the previous text again.
+    if (record.text_lines.empty()) continue;
+    std::u16string depth = record.depth;
     if (const std::size_t paren = depth.find(u')'); paren != std::u16string::npos) {
       depth = common::TrimEnd(std::u16string_view(depth).substr(0, paren));
     }
-    // A record without a text line writes nothing rather than the previous text again.
-    if (!has_text) continue;
+    std::u16string text;
+    for (const int line : record.text_lines) {
+      std::u16string piece = Trim(lines[static_cast<std::size_t>(line - 1)]);
+      if (piece.empty()) piece = u" ";
+      text = line == record.text_lines.front() ? piece : text + u"\\" + piece;
+    }
     x12.WriteLine(RecordNumber(number, u"X12.TXT") + u"," + RightAlign(depth, 7) + u",\"" + text +
                   u"\"");
     ++number;

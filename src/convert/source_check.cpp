@@ -77,14 +77,8 @@ std::optional<Finding> CheckSection(const std::vector<std::u16string>& lines,
                          u" 行以上必要です。"};
     }
   } else if (marker == kDepthTextMarker) {
-    std::size_t next = body;
-    for (int read = 0; read < count;) {
-      for (int k = 1;; ++k) {
-        if (next >= lines.size()) return past_end(u"本文 " + DecimalText(count) + u" 行");
-        const std::u16string& text = lines[next++];
-        if (IsControlLine(text)) break;
-        if (k >= 3) ++read;
-      }
+    if (ReadDepthTexts(lines, body, count).ends_inside) {
+      return past_end(u"本文 " + DecimalText(count) + u" 行");
     }
   } else if (count > 0 && static_cast<std::size_t>(count) * 6 > available) {
     return past_end(DecimalText(count) + u" 件（" + DecimalText(count * 6) + u" 行）");

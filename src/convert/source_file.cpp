@@ -28,4 +28,40 @@ std::int16_t SectionCount(std::u16string_view marker_line) {
 
 bool IsControlLine(std::u16string_view line) { return !line.empty() && line[0] < 0x20; }
 
+DepthTextSection ReadDepthTexts(const std::vector<std::u16string>& lines, std::size_t body,
+                                int count) {
+  DepthTextSection section;
+  std::size_t next = body;
+  int lines_read = 0;
+  std::u16string previous_depth = u"0.00";
+  int previous_depth_line = 0;
+  while (lines_read < count) {
+    DepthTextRecord record;
+    record.first_line = static_cast<int>(next) + 1;
+    for (int k = 1;; ++k) {
+      if (next >= lines.size()) {
+        section.ends_inside = true;
+        section.next = next;
+        return section;
+      }
+      const int line = static_cast<int>(next) + 1;
+      const std::u16string& text = lines[next++];
+      if (IsControlLine(text)) break;
+      if (k == 1) {
+        record.depth = previous_depth;
+        record.depth_line = previous_depth_line;
+        previous_depth = text;
+        previous_depth_line = line;
+      } else if (k >= 3) {
+        if (lines_read == count && section.past_count_line == 0) section.past_count_line = line;
+        ++lines_read;
+        record.text_lines.push_back(line);
+      }
+    }
+    section.records.push_back(std::move(record));
+  }
+  section.next = next;
+  return section;
+}
+
 }  // namespace m2v::convert

@@ -32,4 +32,26 @@ std::int16_t SectionCount(std::u16string_view marker_line);
 // True for a line that ends a "$K" record: its first character is a control character.
 bool IsControlLine(std::u16string_view line);
 
+// One "$K" record: its lines up to the next line that begins with a control character.
+// Line 1 is a depth, which the record after it is written with; lines 3 on are its text.
+struct DepthTextRecord {
+  int first_line = 0;           // 1-based line of the file
+  std::u16string depth;         // line 1 of the record before; "0.00" for the first record
+  int depth_line = 0;           // where that depth stands; 0 for "0.00"
+  std::vector<int> text_lines;  // 1-based lines of its text, line 3 on
+};
+
+struct DepthTextSection {
+  std::vector<DepthTextRecord> records;  // the records read whole
+  bool ends_inside = false;              // the file ends inside a record before the count is spent
+  std::size_t next = 0;                  // 0-based index of the line after the last one read
+  int past_count_line = 0;  // the first text line read once the count was spent (0: none)
+};
+
+// The "$K" records whose body begins at 0-based index `body` of the file's lines, read as the
+// depth text pass reads them: record after record until `count` text lines are read, the
+// record in which that happens read to its end.
+DepthTextSection ReadDepthTexts(const std::vector<std::u16string>& lines, std::size_t body,
+                                int count);
+
 }  // namespace m2v::convert

@@ -294,56 +294,36 @@ class SurveyChecker {
   }
 
   void CheckDepthTexts(int at, int count) {
-    int next = at + 1;  // the file line read next
-    int lines_read = 0;
+    const DepthTextSection section =
+        ReadDepthTexts(lines_, static_cast<std::size_t>(at), count);  // the body is line at + 1
+    const int last = static_cast<int>(section.next);                  // the 1-based line read last
+    if (section.past_count_line > 0) {
+      Warn("count-mid-record", kDepthTextMarker, section.past_count_line,
+           u"$K セクションの件数 " + DecimalText(count) +
+               u" 行はこのレコードの途中で尽きますが、レコードは区切りの行まで読まれ、"
+               u"この行からの本文も X12.TXT に書かれます。");
+    }
     int written = 0;
-    bool warned_mid_record = false;
-    std::u16string previous_depth = u"0.00";
-    int previous_depth_line = 0;
-    while (lines_read < count) {
-      const int start = next;
-      std::u16string depth;
-      int depth_line = 0;
-      bool has_text = false;
-      for (int k = 1;; ++k) {
-        if (next > LineCount()) {  // the file ends inside: an error of the source check
-          if (next > at + 1) bodies_.push_back({at + 1, next - 1});
-          return;
-        }
-        const int line = next++;
-        if (IsControlLine(Line(line))) break;
-        if (k == 1) {
-          depth = previous_depth;
-          depth_line = previous_depth_line;
-          previous_depth = Line(line);
-          previous_depth_line = line;
-        } else if (k >= 3) {
-          if (lines_read == count && !warned_mid_record) {
-            warned_mid_record = true;
-            Warn("count-mid-record", kDepthTextMarker, line,
-                 u"$K セクションの件数 " + DecimalText(count) +
-                     u" 行はこのレコードの途中で尽きますが、レコードは区切りの行まで読まれ、"
-                     u"この行からの本文も X12.TXT に書かれます。");
-          }
-          ++lines_read;
-          has_text = true;
-        }
-      }
-      if (!has_text) {
-        Warn("record-without-text", kDepthTextMarker, start,
+    for (const DepthTextRecord& record : section.records) {
+      if (record.text_lines.empty()) {
+        Warn("record-without-text", kDepthTextMarker, record.first_line,
              u"$K のレコードが本文（3 行目）の前に終わっています。このレコードは X12.TXT "
              u"に書かれません。");
         continue;
       }
-      if (++written == kFirstWrappedNumber) WarnNumberWraps(kDepthTextMarker, start, u"X12.TXT");
+      if (++written == kFirstWrappedNumber) {
+        WarnNumberWraps(kDepthTextMarker, record.first_line, u"X12.TXT");
+      }
+      std::u16string depth = record.depth;
       if (const std::size_t paren = depth.find(u')'); paren != std::u16string::npos) {
         depth = common::TrimEnd(std::u16string_view(depth).substr(0, paren));
       }
       if (depth.size() > kLabelWidth) {
-        WarnLongLabel(kDepthTextMarker, depth_line, u"深度", depth, u"X12.TXT");
+        WarnLongLabel(kDepthTextMarker, record.depth_line, u"深度", depth, u"X12.TXT");
       }
     }
-    bodies_.push_back({at + 1, next - 1});
+    // A file that ends inside a record is an error of the source check.
+    if (last > at) bodies_.push_back({at + 1, last});
   }
 
   void CheckSectionE(int at, int count) {

@@ -34,5 +34,34 @@ TEST(ControlLineTest, OnlyALineStartingWithACodeBelow32EndsARecord) {
   EXPECT_FALSE(IsControlLine(u" \x01"));
 }
 
+// The one reading of "$K" that the pass, the source check and check share.
+TEST(DepthTextsTest, ReadRecordByRecordUntilTheCountIsSpentAndCarryTheDepthForward) {
+  const std::vector<std::u16string> lines = {
+      u"$K 3",  u"1.00", u"",     u"a",   u"\x01",  // record at line 2: depth "0.00", text line 4
+      u"2.00)", u"",     u"\x01",                   // line 6: no text, its depth still carries
+      u"3.00",  u"",     u"b",    u"c",   u"d",
+      u"\x01",  // line 9: count spent at "c", "d" read too
+      u"4.00",  u"",     u"e",    u"\x01"};
+  const DepthTextSection section = ReadDepthTexts(lines, 1, 3);
+  ASSERT_EQ(section.records.size(), 3u);
+  EXPECT_FALSE(section.ends_inside);
+  EXPECT_EQ(section.next, 14u);
+  EXPECT_EQ(section.past_count_line, 13);
+  EXPECT_EQ(section.records[0].depth, u"0.00");
+  EXPECT_EQ(section.records[0].depth_line, 0);
+  EXPECT_EQ(section.records[0].text_lines, std::vector<int>{4});
+  EXPECT_EQ(section.records[1].first_line, 6);
+  EXPECT_TRUE(section.records[1].text_lines.empty());
+  EXPECT_EQ(section.records[2].depth, u"2.00)");
+  EXPECT_EQ(section.records[2].depth_line, 6);
+  EXPECT_EQ(section.records[2].text_lines, (std::vector<int>{11, 12, 13}));
+
+  const DepthTextSection cut = ReadDepthTexts(lines, 1, 6);
+  EXPECT_TRUE(cut.ends_inside);
+  EXPECT_EQ(cut.next, lines.size());
+  EXPECT_TRUE(ReadDepthTexts(lines, 1, 0).records.empty());
+  EXPECT_TRUE(ReadDepthTexts(lines, 1, -2).records.empty());
+}
+
 }  // namespace
 }  // namespace m2v::convert

@@ -14,8 +14,6 @@ namespace {
 using common::RightAlign;
 using common::Trim;
 
-constexpr std::u16string_view kRangeMark = u"～";
-
 std::u16string RecordNumber(int number, const char16_t* file) {
   if (number > 32767) {
     throw common::Failure(std::u16string(file) + u" のレコード数が 32,767 を超えました。");
@@ -27,37 +25,13 @@ std::u16string RecordNumber(int number, const char16_t* file) {
 
 LayerSection ReadLayerSection(const common::LineReader& survey) {
   common::LineReader reader = survey;
-  LayerSection section;
-  const std::int16_t records = SectionCount(FindSection(reader, kLayerMarker));
-  section.present = records != 0;
-  std::vector<Layer>& layers = section.layers;
-  std::vector<RangeTerm>& terms = section.terms;
-  bool continues = false;
-  for (int r = 0; r < records; ++r) {
-    std::u16string line[7];
-    for (int k = 1; k <= 6; ++k) line[k] = reader.ReadLine();
-    const std::u16string depth = Trim(line[1]);
-    if (!common::IsBlank(line[2])) {
-      Layer layer{depth, Trim(line[2])};
-      if (const std::u16string addition = Trim(line[3]); !addition.empty()) {
-        layer.name += u"・" + addition;
-      }
-      layers.push_back(std::move(layer));
-    }
-    if (common::IsBlank(line[4])) continue;
-    const std::u16string term = Trim(line[4]);
-    if (term == kRangeMark) {
-      // A "～" before any term starts one with the mark itself.
-      if (terms.empty()) terms.push_back({u"", depth});
-      terms.back().text += kRangeMark;
-      continues = true;
-    } else if (continues) {
-      terms.back().text += term;
-      terms.back().depth = depth;
-      continues = false;
-    } else {
-      terms.push_back({term, depth});
-    }
+  const std::int16_t count = SectionCount(FindSection(reader, kLayerMarker));
+  const std::size_t body = static_cast<std::size_t>(reader.LinesRead());
+  LayerSection section = ReadLayers(reader.lines(), body, count);
+  section.present = count != 0;
+  if (section.ends_inside) {
+    // Fail as reading past the file's end fails, naming the line.
+    for (;;) reader.ReadLine();
   }
   return section;
 }

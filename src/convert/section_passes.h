@@ -13,24 +13,9 @@
 #include "coding/soil_classification.h"
 #include "common/text_file.h"
 #include "common/x3_record.h"
+#include "convert/source_file.h"
 
 namespace m2v::convert {
-
-struct Layer {
-  std::u16string depth;
-  std::u16string name;  // the soil name the tables are searched for
-};
-
-struct RangeTerm {
-  std::u16string text;
-  std::u16string depth;
-};
-
-struct LayerSection {
-  bool present = false;  // the section is there with a count other than 0
-  std::vector<Layer> layers;
-  std::vector<RangeTerm> terms;
-};
 
 // The layers and range terms of "$A", as the layer pass writes them.
 LayerSection ReadLayerSection(const common::LineReader& survey);

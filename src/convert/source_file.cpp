@@ -28,6 +28,48 @@ std::int16_t SectionCount(std::u16string_view marker_line) {
 
 bool IsControlLine(std::u16string_view line) { return !line.empty() && line[0] < 0x20; }
 
+LayerSection ReadLayers(const std::vector<std::u16string>& lines, std::size_t body, int count) {
+  constexpr std::u16string_view kRangeMark = u"～";
+  LayerSection section;
+  bool continues = false;
+  for (int r = 0; r < count; ++r) {
+    const std::size_t base = body + static_cast<std::size_t>(r) * 6;  // line k is base + k
+    if (base + 6 > lines.size()) {
+      section.ends_inside = true;
+      break;
+    }
+    auto line = [&](int k) -> const std::u16string& {
+      return lines[base + static_cast<std::size_t>(k) - 1];
+    };
+    const int first = static_cast<int>(base) + 1;
+    ++section.records;
+    const std::u16string depth = common::Trim(line(1));
+    if (!common::IsBlank(line(2))) {
+      Layer layer{depth, common::Trim(line(2)), first};
+      if (const std::u16string addition = common::Trim(line(3)); !addition.empty()) {
+        layer.name += u"・" + addition;
+      }
+      section.layers.push_back(std::move(layer));
+    }
+    if (common::IsBlank(line(4))) continue;
+    const std::u16string term = common::Trim(line(4));
+    if (term == kRangeMark) {
+      // A "～" before any term starts one with the mark itself.
+      if (section.terms.empty()) section.terms.push_back({u"", depth, first + 3, first, true});
+      section.terms.back().text += kRangeMark;
+      continues = true;
+    } else if (continues) {
+      section.terms.back().text += term;
+      section.terms.back().depth = depth;
+      section.terms.back().depth_line = first;
+      continues = false;
+    } else {
+      section.terms.push_back({term, depth, first + 3, first, false});
+    }
+  }
+  return section;
+}
+
 DepthTextSection ReadDepthTexts(const std::vector<std::u16string>& lines, std::size_t body,
                                 int count) {
   DepthTextSection section;

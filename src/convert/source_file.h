@@ -32,6 +32,35 @@ std::int16_t SectionCount(std::u16string_view marker_line);
 // True for a line that ends a "$K" record: its first character is a control character.
 bool IsControlLine(std::u16string_view line);
 
+// A layer of "$A": a record whose line 2 is not blank.
+struct Layer {
+  std::u16string depth;  // line 1, trimmed
+  std::u16string name;   // line 2 trimmed, and "・" with line 3 when that holds text
+  int first_line = 0;    // 1-based line of the record
+};
+
+// A range term of "$A": line 4 of a record; a term "～" joins the term before it with the
+// term of the next record, which also gives the depth.
+struct RangeTerm {
+  std::u16string text;
+  std::u16string depth;
+  int first_line = 0;             // 1-based line 4 of the record that began the term
+  int depth_line = 0;             // 1-based line that gave the depth
+  bool begins_with_mark = false;  // it began with a "～" that had no term before it
+};
+
+struct LayerSection {
+  bool present = false;  // the section is there with a count other than 0
+  std::vector<Layer> layers;
+  std::vector<RangeTerm> terms;
+  int records = 0;           // the records read whole
+  bool ends_inside = false;  // the file ends before the count of records is read
+};
+
+// The records of "$A" whose body begins at 0-based index `body` of the file's lines, six
+// lines each, as the layer pass reads them.
+LayerSection ReadLayers(const std::vector<std::u16string>& lines, std::size_t body, int count);
+
 // One "$K" record: its lines up to the next line that begins with a control character.
 // Line 1 is a depth, which the record after it is written with; lines 3 on are its text.
 struct DepthTextRecord {

@@ -23,7 +23,6 @@ using common::Trim;
 constexpr std::size_t kLabelWidth = 7;
 constexpr std::size_t kEntryWidth = 3;
 constexpr int kFirstWrappedNumber = 1000;  // the first record number that 3 places cannot hold
-constexpr std::u16string_view kRangeMark = u"～";
 
 struct Section {
   const char16_t* marker;
@@ -146,51 +145,28 @@ class SurveyChecker {
   }
 
   void CheckLayers(int at, int count) {
-    struct Term {
-      std::u16string depth;
-      int depth_line;
-      int start_line;
-    };
-    std::vector<Term> terms;
+    const LayerSection section = ReadLayers(lines_, static_cast<std::size_t>(at), count);
+    if (section.records > 0) bodies_.push_back({at + 1, at + section.records * 6});
     std::set<int> long_in_x1;
-    bool continues = false;
     int layers = 0;
-    const int records = WholeRecords(at, count);
-    for (int r = 0; r < records; ++r) {
-      const int base = at + r * 6;  // record line k is file line base + k
-      const std::u16string depth = Trim(Line(base + 1));
-      if (!IsBlank(Line(base + 2))) {
-        if (++layers == kFirstWrappedNumber) WarnNumberWraps(kLayerMarker, base + 1, u"X1.TXT");
-        if (depth.size() > kLabelWidth) long_in_x1.insert(base + 1);
-        std::u16string name = Trim(Line(base + 2));
-        if (const std::u16string addition = Trim(Line(base + 3)); !addition.empty()) {
-          name += u"・" + addition;
-        }
-        CheckSoilName(name, base);
+    for (const Layer& layer : section.layers) {
+      if (++layers == kFirstWrappedNumber) {
+        WarnNumberWraps(kLayerMarker, layer.first_line, u"X1.TXT");
       }
-      if (IsBlank(Line(base + 4))) continue;
-      const std::u16string term = Trim(Line(base + 4));
-      if (term == kRangeMark) {
-        if (terms.empty()) {
-          Warn("range-without-term", kLayerMarker, base + 4,
-               u"「～」の前に続ける用語がありません。X3.TXT には「～」で始まる用語が書かれます。");
-          terms.push_back({depth, base + 1, base + 4});
-        }
-        continues = true;
-      } else if (continues) {
-        terms.back().depth = depth;
-        terms.back().depth_line = base + 1;
-        continues = false;
-      } else {
-        terms.push_back({depth, base + 1, base + 4});
-      }
+      if (layer.depth.size() > kLabelWidth) long_in_x1.insert(layer.first_line);
+      CheckSoilName(layer.name, layer.first_line - 1);
     }
     std::set<int> long_in_x3;
-    for (std::size_t i = 0; i < terms.size(); ++i) {
-      if (static_cast<int>(i) + 1 == kFirstWrappedNumber) {
-        WarnNumberWraps(kLayerMarker, terms[i].start_line, u"X3.TXT");
+    for (std::size_t i = 0; i < section.terms.size(); ++i) {
+      const RangeTerm& term = section.terms[i];
+      if (term.begins_with_mark) {
+        Warn("range-without-term", kLayerMarker, term.first_line,
+             u"「～」の前に続ける用語がありません。X3.TXT には「～」で始まる用語が書かれます。");
       }
-      if (terms[i].depth.size() > kLabelWidth) long_in_x3.insert(terms[i].depth_line);
+      if (static_cast<int>(i) + 1 == kFirstWrappedNumber) {
+        WarnNumberWraps(kLayerMarker, term.first_line, u"X3.TXT");
+      }
+      if (term.depth.size() > kLabelWidth) long_in_x3.insert(term.depth_line);
     }
     std::set<int> long_lines = long_in_x1;
     long_lines.insert(long_in_x3.begin(), long_in_x3.end());

@@ -28,3 +28,5 @@ endif()
 set(M2V_TEST_PATH_PREFIX "Z:" CACHE STRING "Prefix that makes a host path a path of the tests")
 # No GoogleTest package for the target: build it from Debian's sources.
 set(M2V_GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build")
+# nlohmann-json is header-only: the host's headers serve the target as they are.
+set(M2V_NLOHMANN_JSON_HEADERS /usr/include/nlohmann CACHE PATH "nlohmann-json's header folder")

@@ -4,9 +4,11 @@
 #include <chrono>
 #include <optional>
 #include <ostream>
+#include <utility>
 
 #include "cli/cli.h"
 #include "cli/command_support.h"
+#include "cli/option_parser.h"
 #include "cli/run_account.h"
 #include "common/dest_path.h"
 #include "common/failure.h"
@@ -21,7 +23,7 @@ namespace {
 using common::Utf16ToUtf8;
 
 struct BatchOptions {
-  std::u16string into;
+  std::optional<std::u16string> into;
   std::optional<std::u16string> patdat;
   std::optional<std::u16string> report;
   std::vector<std::u16string> sources;
@@ -29,34 +31,18 @@ struct BatchOptions {
 
 std::optional<BatchOptions> Parse(const std::vector<std::string>& args, std::ostream& err) {
   BatchOptions options;
-  bool has_into = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::optional<std::u16string>* target = nullptr;
-    std::optional<std::u16string> into;
-    if (args[i] == "--into") {
-      target = &into;
-    } else if (args[i] == "--patdat") {
-      target = &options.patdat;
-    } else if (args[i] == "--report") {
-      target = &options.report;
-    } else if (LooksLikeOption(args[i])) {
-      err << "不明なオプション: " << args[i] << '\n' << kUsage;
-      return std::nullopt;
-    } else {
-      options.sources.push_back(common::Utf8ToUtf16(args[i]));
-      continue;
-    }
-    *target = OptionValue(args, i, err);
-    if (!*target) return std::nullopt;
-    if (into) {
-      options.into = *into;
-      has_into = true;
-    }
-  }
-  if (!has_into || options.sources.empty()) {
+  const OptionRule rules[] = {
+      {"--into", Value{&options.into}},
+      {"--patdat", Value{&options.patdat}},
+      {"--report", Value{&options.report}},
+  };
+  std::optional<std::vector<std::u16string>> sources = ParseOptions(args, rules, err);
+  if (!sources) return std::nullopt;
+  if (!options.into || sources->empty()) {
     err << "batch には --into と変換元ファイルを指定してください。\n" << kUsage;
     return std::nullopt;
   }
+  options.sources = std::move(*sources);
   return options;
 }
 
@@ -96,13 +82,13 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
       ResolvePatternFolder(options->patdat, /*read_only=*/false, err);
   if (!pattern_folder) return kExitRefused;
 
-  std::u16string root = platform::ToDriveForm(options->into);
+  std::u16string root = platform::ToDriveForm(*options->into);
   const common::DestPathVerdict verdict = common::CheckDestPath(root);
   if (verdict != common::DestPathVerdict::kAccepted) {
     if (verdict == common::DestPathVerdict::kBadDriveName) {
       err << Utf16ToUtf8(common::kDriveNameMessage) << '\n';
     }
-    err << '[' << Utf16ToUtf8(options->into) << "] " << Utf16ToUtf8(convert::kBadPathMessage)
+    err << '[' << Utf16ToUtf8(*options->into) << "] " << Utf16ToUtf8(convert::kBadPathMessage)
         << '\n';
     return kExitRefused;
   }

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <optional>
 #include <ostream>
+#include <utility>
+
+#include <nlohmann/json.hpp>
 
 #include "cli/cli.h"
 #include "cli/command_support.h"
-#include "cli/json_text.h"
+#include "cli/option_parser.h"
 #include "coding/soil_table_check.h"
 #include "common/failure.h"
 #include "common/sha256.h"
@@ -26,11 +29,11 @@ struct CheckOptions {
   bool json = false;
   bool tables = false;
   std::optional<std::u16string> patdat;
-  std::vector<std::string> sources;
+  std::vector<std::u16string> sources;
 };
 
 struct FileCheck {
-  std::string file;  // as given
+  std::u16string file;  // as given
   std::optional<std::size_t> size;
   std::string sha256;
   std::vector<Finding> findings;
@@ -63,25 +66,18 @@ const char* SeverityText(Severity severity) {
 
 std::optional<CheckOptions> Parse(const std::vector<std::string>& args, std::ostream& err) {
   CheckOptions options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--json") {
-      options.json = true;
-    } else if (args[i] == "--tables") {
-      options.tables = true;
-    } else if (args[i] == "--patdat") {
-      options.patdat = OptionValue(args, i, err);
-      if (!options.patdat) return std::nullopt;
-    } else if (LooksLikeOption(args[i])) {
-      err << "不明なオプション: " << args[i] << '\n' << kUsage;
-      return std::nullopt;
-    } else {
-      options.sources.push_back(args[i]);
-    }
-  }
-  if (options.sources.empty() && !options.tables) {
+  const OptionRule rules[] = {
+      {"--json", Flag{&options.json}},
+      {"--tables", Flag{&options.tables}},
+      {"--patdat", Value{&options.patdat}},
+  };
+  std::optional<std::vector<std::u16string>> sources = ParseOptions(args, rules, err);
+  if (!sources) return std::nullopt;
+  if (sources->empty() && !options.tables) {
     err << "check には変換元ファイルを 1 つ以上指定するか、--tables を付けてください。\n" << kUsage;
     return std::nullopt;
   }
+  options.sources = std::move(*sources);
   return options;
 }
 
@@ -89,9 +85,9 @@ Finding FileError(const char* rule, std::u16string message) {
   return {Severity::kError, rule, u"", 0, std::move(message)};
 }
 
-FileCheck CheckFile(const std::string& typed, const std::u16string& pattern_folder) {
+FileCheck CheckFile(const std::u16string& typed, const std::u16string& pattern_folder) {
   FileCheck check{typed, std::nullopt, "", {}, std::nullopt};
-  const std::u16string source = platform::ToDriveForm(common::Utf8ToUtf16(typed));
+  const std::u16string source = platform::ToDriveForm(typed);
   if (!platform::FileExists(source)) {
     check.findings.push_back(FileError("no-file", u"変換元ファイルがありません。"));
     return check;
@@ -121,7 +117,7 @@ Severity SeverityOf(coding::TableSeverity severity) {
 
 FileCheck TableCheck(const coding::SoilTableFile& file,
                      const std::vector<coding::TableFinding>& findings) {
-  FileCheck check{Utf16ToUtf8(file.path), std::nullopt, "", {}, std::nullopt};
+  FileCheck check{file.path, std::nullopt, "", {}, std::nullopt};
   if (file.exists && file.failure.empty()) {
     check.size = file.bytes.size();
     check.sha256 = common::Sha256Hex(file.bytes);
@@ -145,7 +141,7 @@ std::vector<FileCheck> CheckTables(const std::u16string& pattern_folder) {
 
 // One finding a line, as compilers print theirs, so that editors can jump to the line.
 void PrintText(const FileCheck& check, std::ostream& out) {
-  const std::string file = TerminalText(common::Utf8ToUtf16(check.file));
+  const std::string file = TerminalText(check.file);
   if (check.size) {
     out << file << ": " << *check.size << " バイト, SHA-256 " << check.sha256 << '\n';
   }
@@ -174,31 +170,25 @@ void PrintText(const FileCheck& check, std::ostream& out) {
 }
 
 void PrintJson(const FileCheck& check, std::ostream& out) {
-  out << "{\"file\":" << JsonString(check.file) << ",\"size\":";
-  if (check.size) {
-    out << *check.size << ",\"sha256\":" << JsonString(check.sha256);
-  } else {
-    out << "null,\"sha256\":null";
-  }
+  using Json = nlohmann::ordered_json;
+  Json json;
+  json["file"] = Utf16ToUtf8(check.file);
+  json["size"] = check.size ? Json(*check.size) : Json();
+  json["sha256"] = check.size ? Json(check.sha256) : Json();
   if (const std::optional<coding::UserCodes>& codes = check.user_codes) {
-    out << ",\"next_user_code\":";
-    if (codes->next) {
-      out << *codes->next;
-    } else {
-      out << "null";
-    }
-    out << ",\"user_codes_left\":" << codes->left;
+    json["next_user_code"] = codes->next ? Json(*codes->next) : Json();
+    json["user_codes_left"] = codes->left;
   }
-  out << ",\"findings\":[";
-  for (std::size_t i = 0; i < check.findings.size(); ++i) {
-    const Finding& f = check.findings[i];
-    out << (i == 0 ? "" : ",") << "{\"severity\":\"" << SeverityId(f.severity)
-        << "\",\"severity_text\":" << JsonString(SeverityText(f.severity))
-        << ",\"rule\":" << JsonString(f.rule)
-        << ",\"section\":" << JsonString(Utf16ToUtf8(f.marker)) << ",\"line\":" << f.line
-        << ",\"message\":" << JsonString(Utf16ToUtf8(f.message)) << '}';
+  Json& findings = json["findings"] = Json::array();
+  for (const Finding& f : check.findings) {
+    findings.push_back({{"severity", SeverityId(f.severity)},
+                        {"severity_text", SeverityText(f.severity)},
+                        {"rule", f.rule},
+                        {"section", Utf16ToUtf8(f.marker)},
+                        {"line", f.line},
+                        {"message", Utf16ToUtf8(f.message)}});
   }
-  out << "]}\n";
+  out << json.dump() << '\n';
 }
 
 }  // namespace
@@ -223,7 +213,9 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (options->tables) {
     for (const FileCheck& check : CheckTables(*pattern_folder)) report(check);
   }
-  for (const std::string& source : options->sources) report(CheckFile(source, *pattern_folder));
+  for (const std::u16string& source : options->sources) {
+    report(CheckFile(source, *pattern_folder));
+  }
   return any_error ? kExitRefused : kExitConverted;
 }
 

@@ -3,10 +3,12 @@
 #include <chrono>
 #include <optional>
 #include <ostream>
+#include <utility>
 
 #include "cli/batch_command.h"
 #include "cli/check_command.h"
 #include "cli/command_support.h"
+#include "cli/option_parser.h"
 #include "cli/run_account.h"
 #include "cli/terminal_host.h"
 #include "common/dest_path.h"
@@ -20,7 +22,6 @@ namespace m2v::cli {
 namespace {
 
 using common::Utf16ToUtf8;
-using common::Utf8ToUtf16;
 
 struct Options {
   std::optional<std::u16string> patdat;
@@ -32,29 +33,19 @@ struct Options {
 // nullopt after printing what is wrong.
 std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream& err) {
   Options options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--patdat" || arg == "--report") {
-      std::optional<std::u16string>& target = arg == "--patdat" ? options.patdat : options.report;
-      target = OptionValue(args, i, err);
-      if (!target) return std::nullopt;
-    } else if (arg == "--yes" || arg == "--no") {
-      if (options.answer && *options.answer != (arg == "--yes")) {
-        err << "--yes と --no は同時に指定できません。\n";
-        return std::nullopt;
-      }
-      options.answer = arg == "--yes";
-    } else if (LooksLikeOption(arg)) {
-      err << "不明なオプション: " << arg << '\n' << kUsage;
-      return std::nullopt;
-    } else {
-      options.operands.push_back(Utf8ToUtf16(arg));
-    }
-  }
-  if (options.operands.size() != 2) {
+  const OptionRule rules[] = {
+      {"--patdat", Value{&options.patdat}},
+      {"--yes", Answer{&options.answer, true}},
+      {"--no", Answer{&options.answer, false}},
+      {"--report", Value{&options.report}},
+  };
+  std::optional<std::vector<std::u16string>> operands = ParseOptions(args, rules, err);
+  if (!operands) return std::nullopt;
+  if (operands->size() != 2) {
     err << kUsage;
     return std::nullopt;
   }
+  options.operands = std::move(*operands);
   return options;
 }
 

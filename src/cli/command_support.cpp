@@ -19,6 +19,7 @@ const char kUsage[] =
     "  --patdat DIR     パターンフォルダ (省略時は PatdatV5.ini の設定)\n"
     "  --yes / --no     変換先フォルダがないときの「新規作成しますか？」への答え\n"
     "  --report FILE    学習した土質名と書き出したファイルを SHA-256 つきで FILE に記録\n"
+    "  --               以降をオプションとして読まない (「-」で始まるファイル名のため)\n"
     "  check            何も書かずに変換元ファイルの問題をすべて挙げる (--json で JSON)\n"
     "  --tables         check で土質テーブル KISHITU.TXT と XKISHITU.TXT の問題も挙げる\n"
     "  batch            各 SOURCE を DEST_ROOT\\<ファイル名>\\ に変換し、最後に集計する\n"
@@ -36,20 +37,15 @@ std::optional<std::u16string> ResolvePatternFolder(const std::optional<std::u16s
   const std::u16string setting =
       patdat ? *patdat : (read_only ? convert::PeekPatternFolder() : convert::ReadPatternFolder());
   const std::u16string folder = PatternFolderFrom(setting);
-  if (folder.empty() || !convert::PatternFolderExists(folder)) {
+  if (convert::PatternFolderExists(folder)) return folder;
+  // The start-up message points at the settings file, which --patdat stands in for; the
+  // folder is named as typed, so that a mistyped name is seen.
+  if (patdat && !folder.empty()) {
+    err << "パターンフォルダ " << TerminalText(*patdat) << " がありません。\n";
+  } else {
     err << common::Utf16ToUtf8(convert::kNoPatternFolderMessage) << '\n';
-    return std::nullopt;
   }
-  return folder;
-}
-
-std::optional<std::u16string> OptionValue(const std::vector<std::string>& args, std::size_t& i,
-                                          std::ostream& err) {
-  if (i + 1 == args.size()) {
-    err << args[i] << " には値を指定してください。\n" << kUsage;
-    return std::nullopt;
-  }
-  return common::Utf8ToUtf16(args[++i]);
+  return std::nullopt;
 }
 
 std::string TerminalText(std::u16string_view text) {
@@ -66,10 +62,6 @@ std::string TerminalText(std::u16string_view text) {
     }
   }
   return common::Utf16ToUtf8(shown);
-}
-
-bool LooksLikeOption(const std::string& arg) {
-  return arg.size() > 1 && arg[0] == '-' && arg != "--";
 }
 
 }  // namespace m2v::cli

@@ -1,13 +1,12 @@
 #pragma once
 
-// What the commands of mirta2vesk-cli share: the usage text, the pattern folder, the
-// value of an option.
+// What the commands of mirta2vesk-cli share: the usage text, the pattern folder, terminal
+// text.
 
 #include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace m2v::cli {
 
@@ -17,20 +16,13 @@ extern const char kUsage[];
 std::u16string PatternFolderFrom(const std::u16string& typed);
 
 // The pattern folder named by --patdat or, without it, by the settings file; nullopt after
-// printing the start-up message when there is none. `read_only` leaves an empty settings
-// file in place.
+// printing why there is none: the folder --patdat names as typed, or else the window's
+// start-up message. `read_only` leaves an empty settings file in place.
 std::optional<std::u16string> ResolvePatternFolder(const std::optional<std::u16string>& patdat,
                                                    bool read_only, std::ostream& err);
-
-// The value after option args[i], advancing i; nullopt after printing what is missing.
-std::optional<std::u16string> OptionValue(const std::vector<std::string>& args, std::size_t& i,
-                                          std::ostream& err);
 
 // UTF-8 for a terminal, with every control character but the line end written as "\x1B",
 // so that text taken from a survey or a table (a soil name, a path) cannot drive the terminal.
 std::string TerminalText(std::u16string_view text);
-
-// True for "-x" and "--xyz" (not for "-" alone or "--").
-bool LooksLikeOption(const std::string& arg);
 
 }  // namespace m2v::cli

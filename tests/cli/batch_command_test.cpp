@@ -130,7 +130,7 @@ TEST_F(BatchCommandTest, UsageAndADestinationRootTheCheckRefuses) {
        "規定値のドライブ名が正しくありません。"},
       {{"--into", "D:\\OUT", "--patdat", "D:\\NONE", "D:\\IN\\A.ddf"},
        kExitRefused,
-       " PATDAT の設定がありません."},
+       "パターンフォルダ D:\\NONE がありません。"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Batch(c.args), c.status) << c.err;

@@ -1,5 +1,6 @@
 #include "cli/check_command.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -9,7 +10,6 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli.h"
-#include "cli/json_text.h"
 #include "common/sha256.h"
 #include "support/pattern_folder.h"
 #include "test_paths.h"
@@ -130,21 +130,32 @@ TEST_F(CheckCommandTest, JsonGivesOneObjectPerFileThatReadsBack) {
 
 TEST_F(CheckCommandTest, JsonStringsReadBackExactly) {
   using namespace std::string_literals;
-  const std::string texts[] = {
+  // File names that do not exist come back as typed, in the file's object.
+  const std::string names[] = {
       "",
       "plain",
       "quote \" backslash \\ slash /",
       "D:\\IN\\HOLE1.ddf",
-      "controls \x01\x1f\t\r\n\b\f end"s,
+      "controls \x01\x1f\t\r\n\b\f\x7f end"s,
       "nul \0 inside"s,
       "全角「（」と～",
   };
-  for (const std::string& text : texts) {
-    EXPECT_EQ(nlohmann::json::parse(JsonString(text)).get<std::string>(), text) << text;
+  for (const std::string& name : names) {
+    Check({"--json", "--patdat", "D:\\PATDAT", "--", name});
+    EXPECT_EQ(nlohmann::json::parse(out_.str())["file"], name) << name;
   }
   // Bytes that are no UTF-8 (an argument in another encoding) still give valid JSON.
-  EXPECT_EQ(nlohmann::json::parse(JsonString("a\x82\xA0z")).get<std::string>(),
-            "a\xEF\xBF\xBD\xEF\xBF\xBDz");
+  Check({"--json", "--patdat", "D:\\PATDAT", "a\x82\xA0z"});
+  EXPECT_EQ(nlohmann::json::parse(out_.str())["file"], "a\xEF\xBF\xBD\xEF\xBF\xBDz");
+
+  // Text of the survey, in a message.
+  test::WriteBytes(Host("IN/ESC.ddf"),
+                   test::SjisLines({"$A 1", "1.00", "泥\x1B]0;x\x07炭", "", "", "", ""}));
+  Check({"--json", "--patdat", "D:\\PATDAT", "D:\\IN\\ESC.ddf"});
+  const nlohmann::json findings = nlohmann::json::parse(out_.str())["findings"];
+  EXPECT_TRUE(std::any_of(findings.begin(), findings.end(), [](const nlohmann::json& f) {
+    return f["message"].get<std::string>().find("「泥\x1B]0;x\x07炭」") != std::string::npos;
+  })) << out_.str();
 }
 
 TEST_F(CheckCommandTest, ChangesNothingInThePatternFolderOrTheSystemFolder) {
@@ -179,7 +190,7 @@ TEST_F(CheckCommandTest, ExitStatusSaysWhetherAnyFileHasAnError) {
       {{"--patdat", "D:\\PATDAT", "D:\\IN\\S.ddf"}, 0, ""},
       {{"--patdat", "D:\\PATDAT", "D:\\IN\\S.ddf", "D:\\IN\\E.ddf"}, 1, ""},
       {{"--patdat", "D:\\PATDAT", "D:\\IN\\none.ddf"}, 1, ""},
-      {{"--patdat", "D:\\NONE", "D:\\IN\\S.ddf"}, 1, " PATDAT の設定がありません."},
+      {{"--patdat", "D:\\NONE", "D:\\IN\\S.ddf"}, 1, "パターンフォルダ D:\\NONE がありません。"},
       {{"--patdat", "D:\\PATDAT"}, 2, "使い方"},
       {{"--patdat"}, 2, "--patdat"},
       {{"--yes", "D:\\IN\\S.ddf"}, 2, "不明なオプション: --yes"},
@@ -290,7 +301,7 @@ TEST_F(CheckCommandTest, TablesComeBeforeTheSurveysAndChangeNothing) {
   EXPECT_FALSE(fs::exists(Marker()));
 
   EXPECT_EQ(Check({"--tables", "--patdat", "D:\\NONE"}), kExitRefused);
-  EXPECT_THAT(err_.str(), HasSubstr(" PATDAT の設定がありません."));
+  EXPECT_THAT(err_.str(), HasSubstr("パターンフォルダ D:\\NONE がありません。"));
   EXPECT_EQ(Check({"--patdat", "D:\\PATDAT"}), kExitUsage);
   EXPECT_THAT(err_.str(), HasSubstr("--tables"));
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "common/version.h"
+#include "platform/platform.h"
 #include "support/pattern_folder.h"
 #include "test_paths.h"
 
@@ -78,7 +79,7 @@ TEST_F(CliTest, ExitStatusSaysWhatHappened) {
       {{"a"}, kExitUsage, "使い方"},
       {{"--patdat", "D:\\NONE", "D:\\IN\\source.ddf", "D:\\OUT"},
        kExitRefused,
-       " PATDAT の設定がありません."},
+       "パターンフォルダ D:\\NONE がありません。"},
       {{"a", "b"}, kExitRefused, " PATDAT の設定がありません."},  // no settings file
       {{"--patdat", "D:\\PATDAT", "D:\\IN\\none.ddf", "D:\\OUT"},
        kExitRefused,
@@ -94,6 +95,60 @@ TEST_F(CliTest, ExitStatusSaysWhatHappened) {
   fs::remove(Table("L1.TXT"));
   EXPECT_EQ(Cli({"--patdat", "D:\\PATDAT", "--yes", "D:\\IN\\source.ddf", "D:\\OUT"}), kExitFailed);
   EXPECT_THAT(err_.str(), HasSubstr("L1.TXT"));
+}
+
+// "--" ends the options: a survey whose name begins with "-" is named after it.
+TEST_F(CliTest, EveryCommandTakesANameBeginningWithADashAfterTheEndOfOptions) {
+  fs::copy_file(Host("IN/source.ddf"), Host("IN/-x.ddf"));
+  ASSERT_TRUE(platform::SetCurrentFolder(u"D:\\IN"));
+  const std::string size = std::to_string(fs::file_size(Host("IN/-x.ddf")));
+
+  EXPECT_EQ(Cli({"check", "--patdat", "D:\\PATDAT", "-x.ddf"}), kExitUsage);
+  EXPECT_THAT(err_.str(), HasSubstr("不明なオプション: -x.ddf\n"));
+  EXPECT_EQ(Cli({"check", "--patdat", "D:\\PATDAT", "--", "-x.ddf"}), kExitConverted) << err_.str();
+  EXPECT_TRUE(out_.str().starts_with("-x.ddf: " + size + " バイト"));
+
+  EXPECT_EQ(Cli({"--patdat", "D:\\PATDAT", "--yes", "--", "-x.ddf", "D:\\OUT\\H"}), kExitConverted)
+      << err_.str();
+  EXPECT_TRUE(fs::exists(Host("OUT/H/X1.TXT")));
+  EXPECT_EQ(Cli({"batch", "--into", "D:\\B", "--patdat", "D:\\PATDAT", "--", "-x.ddf"}),
+            kExitConverted)
+      << err_.str();
+  EXPECT_TRUE(fs::exists(Host("B/-x/X1.TXT")));
+  // Before "--" became the end, it was taken as the source and "-x.ddf" as the destination.
+  EXPECT_EQ(Cli({"--patdat", "D:\\PATDAT", "--", "-x.ddf"}), kExitUsage);
+  EXPECT_THAT(err_.str(), HasSubstr("使い方"));
+}
+
+TEST_F(CliTest, AMissingPatternFolderIsNamedAsTypedUnlessTheSettingGaveIt) {
+  const std::string host = (dir_.path() / "d" / "NOPE").string();
+  const std::string no_setting = " PATDAT の設定がありません.\n";
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"--patdat", "D:\\NOPE\\", "--yes", "D:\\IN\\source.ddf", "D:\\OUT"},
+       "パターンフォルダ D:\\NOPE\\ がありません。\n"},
+      {{"check", "--patdat", host, "D:\\IN\\source.ddf"},
+       "パターンフォルダ " + host + " がありません。\n"},
+      {{"check", "--tables", "--patdat", "D:\\PATDAT\\L1.TXT\\x"},
+       "パターンフォルダ D:\\PATDAT\\L1.TXT\\x がありません。\n"},
+      {{"batch", "--into", "D:\\OUT", "--patdat", "D:\\NO\x1B[2J", "D:\\IN\\source.ddf"},
+       "パターンフォルダ D:\\NO\\x1B[2J がありません。\n"},
+      {{"--patdat", "", "--yes", "D:\\IN\\source.ddf", "D:\\OUT"}, no_setting},
+      // The setting names a folder that is not there: the window's words, which point at it.
+      {{"--yes", "D:\\IN\\source.ddf", "D:\\OUT"}, no_setting},
+      {{"check", "D:\\IN\\source.ddf"}, no_setting},
+      {{"batch", "--into", "D:\\OUT", "D:\\IN\\source.ddf"}, no_setting},
+  };
+  test::WriteBytes(dir_.path() / "sys" / "PatdatV5.ini", "x\r\nD:\\NOPE\\\r\n");
+  for (const Case& c : cases) {
+    EXPECT_EQ(Cli(c.args), kExitRefused) << c.err;
+    EXPECT_EQ(err_.str(), c.err);
+    EXPECT_EQ(out_.str(), "");
+  }
+  EXPECT_FALSE(fs::exists(Host("OUT")));
 }
 
 TEST_F(CliTest, ReadsThePatternFolderFromTheSettingsFile) {

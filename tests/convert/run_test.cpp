@@ -4,7 +4,6 @@
 #include "convert/run.h"
 
 #include <filesystem>
-#include <functional>
 #include <thread>
 
 #include <gmock/gmock.h>
@@ -28,18 +27,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 std::string U8(std::u16string_view text) { return common::Utf16ToUtf8(text); }
-
-// A recording host that acts on the world the moment the run turns the cursor busy, which
-// is right after the last check.
-class HookHost : public test::RecordingHost {
- public:
-  using RecordingHost::RecordingHost;
-  void SetBusy(bool busy) override {
-    if (busy && on_busy) on_busy();
-    RecordingHost::SetBusy(busy);
-  }
-  std::function<void()> on_busy;
-};
 
 class RunTest : public ::testing::Test, public test::PatternFolderFixture {
  protected:
@@ -246,7 +233,7 @@ TEST_F(RunTest, SurveyReplacedDuringTheRunIsConvertedAsItWasRead) {
   plain.answers = {true};
   ASSERT_EQ(RunWith(plain).outcome, RunOutcome::kCompleted);
 
-  HookHost host(u"D:\\IN\\source.ddf", u"D:\\OUT");
+  test::HookHost host(u"D:\\IN\\source.ddf", u"D:\\OUT");
   host.answers = {true};
   host.on_busy = [this] {
     test::WriteBytes(Host("IN/source.ddf"),

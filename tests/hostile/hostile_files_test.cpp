@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -92,18 +91,6 @@ class Mount {
 
  private:
   fs::path point_;
-};
-
-// A recording host that can act on the world the moment the run turns the cursor busy,
-// which is right after the last check.
-class HookHost : public test::RecordingHost {
- public:
-  using RecordingHost::RecordingHost;
-  void SetBusy(bool busy) override {
-    if (busy && on_busy) on_busy();
-    RecordingHost::SetBusy(busy);
-  }
-  std::function<void()> on_busy;
 };
 
 // Writes a filler file into `folder` until its disk is full, to the last byte.
@@ -217,7 +204,7 @@ TEST_F(HostileTest, ReadOnlyDestinationFailsAtItsFirstFileAndTouchesNoTable) {
 }
 
 TEST_F(HostileTest, DestinationThatVanishesAfterTheChecksIsAFailureNamingIt) {
-  HookHost host(u"D:\\IN\\source.ddf", u"D:\\OUT\\HOLE1");
+  test::HookHost host(u"D:\\IN\\source.ddf", u"D:\\OUT\\HOLE1");
   host.on_busy = [this] { fs::remove_all(Host("OUT")); };
   RememberTables();
   EXPECT_EQ(RunInto(host).outcome, RunOutcome::kFailed);

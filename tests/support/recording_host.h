@@ -3,6 +3,7 @@
 // A scripted RunHost that records every call in order, as readable UTF-8 lines.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,18 @@ class RecordingHost : public convert::RunHost {
   void Record(const char* what, std::u16string_view text) {
     calls.push_back(std::string(what) + " " + common::Utf16ToUtf8(text));
   }
+};
+
+// A recording host that can act on the world the moment the run turns the cursor busy,
+// which is right after the last check.
+class HookHost : public RecordingHost {
+ public:
+  using RecordingHost::RecordingHost;
+  void SetBusy(bool busy) override {
+    if (busy && on_busy) on_busy();
+    RecordingHost::SetBusy(busy);
+  }
+  std::function<void()> on_busy;
 };
 
 }  // namespace m2v::test

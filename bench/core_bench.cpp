@@ -17,14 +17,14 @@
 #include "coding/soil_table_check.h"
 #include "coding/soil_tables.h"
 #include "common/file_cache.h"
-#include "common/l23_lookup.h"
-#include "common/num_value.h"
 #include "common/text_file.h"
-#include "common/to_narrow.h"
-#include "common/utf.h"
+#include "convert/l23_lookup.h"
 #include "convert/run.h"
 #include "platform/platform.h"
 #include "survey_maker.h"
+#include "text/num_value.h"
+#include "text/to_narrow.h"
+#include "text/utf.h"
 
 namespace fs = std::filesystem;
 
@@ -39,7 +39,7 @@ fs::path& Root() {
 // Host path of a drive-form path below D:\.
 fs::path HostOf(const std::string& rel) { return Root() / "d" / rel; }
 std::u16string Drive(const std::string& rel) {
-  std::u16string path = u"D:\\" + common::Utf8ToUtf16(rel);
+  std::u16string path = u"D:\\" + text::Utf8ToUtf16(rel);
   for (char16_t& c : path) {
     if (c == u'/') c = u'\\';
   }
@@ -140,7 +140,7 @@ void BM_NumValue(benchmark::State& state) {
   const std::vector<std::u16string> texts = {u"12.50", u" 5012 ", u"-3.5e2", u"abc",
                                              u"0001",  u"50/12",  u"",       u"  31.45"};
   for (auto _ : state) {
-    for (const std::u16string& text : texts) benchmark::DoNotOptimize(common::NumValue(text));
+    for (const std::u16string& text : texts) benchmark::DoNotOptimize(text::NumValue(text));
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * texts.size()));
 }
@@ -150,7 +150,7 @@ void BM_ToNarrow(benchmark::State& state) {
   const std::vector<std::u16string> texts = {u"ＡＢＣ１２３", u"シズオカ", u"砂混じり粘土",
                                              u"ｱｲｳ",          u"TOKYO",    u"ガギグゲゴ・パピプ"};
   for (auto _ : state) {
-    for (const std::u16string& text : texts) benchmark::DoNotOptimize(common::ToNarrow(text));
+    for (const std::u16string& text : texts) benchmark::DoNotOptimize(text::ToNarrow(text));
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * texts.size()));
 }
@@ -177,7 +177,7 @@ const SoilTableCase& SoilTable(int records) {
   common::FieldReader reader = common::FieldReader::Open(table.patdat + coding::kSoilTable);
   while (reader.HasMoreData()) {
     std::vector<std::u16string> record = reader.ReadRecord(6);
-    const float code = common::NumValue(record[0]);
+    const float code = text::NumValue(record[0]);
     std::u16string cut = record[1].substr(0, record[1].find(u'（'));
     if (coding::InSearchRange(code, coding::SearchRange::k5000To5499)) table.in_range_1 = cut;
     if (coding::InSearchRange(code, coding::SearchRange::k1To999)) table.in_range_3 = cut;
@@ -226,7 +226,7 @@ void BM_ClassifySoilName(benchmark::State& state) {
     std::u16string name = which == kFoundInRange1 ? table.in_range_1
                           : which == kFoundInRange3
                               ? table.in_range_3
-                              : u"新規土質" + common::Utf8ToUtf16(std::to_string(taught));
+                              : u"新規土質" + text::Utf8ToUtf16(std::to_string(taught));
     if (which == kNewName && ++taught % 256 == 0) {
       // Each new name takes a user code and grows both tables: start again from the
       // tables as made before the codes run out.
@@ -263,7 +263,7 @@ void BM_AddUserSoilRecord(benchmark::State& state) {
       state.ResumeTiming();
     }
     benchmark::DoNotOptimize(coding::AddUserSoilRecord(
-        patdat, u"新規土質" + common::Utf8ToUtf16(std::to_string(added)), u""));
+        patdat, u"新規土質" + text::Utf8ToUtf16(std::to_string(added)), u""));
   }
   snapshot.Restore();
   state.SetLabel(CacheLabel(kept));
@@ -282,7 +282,7 @@ void BM_LookupL23(benchmark::State& state) {
   const bool kept = state.range(1) == 1;
   common::SetFileCachesEnabled(kept);
   const common::FileCacheScope cache;
-  for (auto _ : state) benchmark::DoNotOptimize(common::LookupL23(patdat, key));
+  for (auto _ : state) benchmark::DoNotOptimize(convert::LookupL23(patdat, key));
   state.SetLabel(std::string(state.range(0) == 1 ? "middle row" : "no row") + ", " +
                  CacheLabel(kept));
 }
@@ -301,7 +301,7 @@ class QuietHost : public convert::RunHost {
   void SelectDestinationText() override {}
   void SetBusy(bool) override {}
   void ReportFailure(std::u16string_view text) override {
-    throw std::runtime_error(common::Utf16ToUtf8(text));
+    throw std::runtime_error(text::Utf16ToUtf8(text));
   }
 
  private:

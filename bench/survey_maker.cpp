@@ -8,9 +8,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "common/cp932.h"
-#include "common/to_narrow.h"
-#include "common/utf.h"
+#include "text/cp932.h"
+#include "text/to_narrow.h"
+#include "text/utf.h"
 
 namespace m2v::bench {
 namespace {
@@ -34,7 +34,7 @@ class Random {
   std::uint64_t state_;
 };
 
-std::u16string U(std::string_view utf8) { return common::Utf8ToUtf16(utf8); }
+std::u16string U(std::string_view utf8) { return text::Utf8ToUtf16(utf8); }
 
 std::u16string Number(long long n) {
   const std::string text = std::to_string(n);
@@ -57,7 +57,7 @@ std::u16string Metres(long long cm) {
 void WriteLines(const std::filesystem::path& file, const Lines& lines) {
   std::string bytes;
   for (const std::u16string& line : lines) {
-    bytes += common::EncodeCp932(line);
+    bytes += text::EncodeCp932(line);
     bytes += "\r\n";
   }
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
@@ -183,7 +183,7 @@ std::u16string KeyVariant(const std::u16string& katakana, int form) {
     if (form == 1) {
       key.push_back(static_cast<char16_t>(c - 0x60));
     } else if (form == 2) {
-      key += common::HalfWidthKatakana(c);
+      key += text::HalfWidthKatakana(c);
     } else {
       key.push_back(c);
     }

@@ -13,9 +13,9 @@
 #include <string_view>
 
 #include "common/dest_path.h"
-#include "common/utf.h"
 #include "platform/platform.h"
 #include "scratch.h"
+#include "text/utf.h"
 
 namespace m2v::fuzz {
 namespace {
@@ -47,7 +47,7 @@ struct World {
 };
 
 std::u16string Text(std::string_view bytes, bool utf16) {
-  if (!utf16) return common::Utf8ToUtf16(bytes);
+  if (!utf16) return text::Utf8ToUtf16(bytes);
   std::u16string text;
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
     text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |

@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "coding/soil_tables.h"
-#include "common/cp932.h"
-#include "common/failure.h"
-#include "common/num_value.h"
 #include "common/text_file.h"
 #include "convert/run.h"
 #include "convert/source_check.h"
 #include "scratch.h"
+#include "text/cp932.h"
+#include "text/failure.h"
+#include "text/num_value.h"
 
 namespace m2v::fuzz {
 namespace {
@@ -50,7 +50,7 @@ class YesHost : public convert::RunHost {
 // CP932 lines, each ended by CR LF.
 std::string Table(std::initializer_list<std::u16string_view> lines) {
   std::string bytes;
-  for (std::u16string_view line : lines) bytes += common::EncodeCp932(line) + "\r\n";
+  for (std::u16string_view line : lines) bytes += text::EncodeCp932(line) + "\r\n";
   return bytes;
 }
 
@@ -95,7 +95,7 @@ void CheckTable(const fs::path& file, const std::string& before, bool appended_o
   common::FieldReader reader(u"table", common::SplitCp932Lines(after).lines);
   try {
     while (reader.HasMoreData()) reader.ReadRecord(6);
-  } catch (const common::Failure&) {
+  } catch (const text::Failure&) {
     Broken("table holds a record of fewer than six fields");
   }
   if (appended_only) {
@@ -120,8 +120,8 @@ void CheckUserCodeOrder(const fs::path& file) {
     const std::u16string text = common::SplitCp932Lines(line).lines.front();
     float code = 0;
     try {
-      code = common::NumValue(std::u16string_view(text).substr(0, 4));
-    } catch (const common::Failure&) {
+      code = text::NumValue(std::u16string_view(text).substr(0, 4));
+    } catch (const text::Failure&) {
       continue;
     }
     if (code >= 4000) break;

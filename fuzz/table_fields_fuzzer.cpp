@@ -13,11 +13,11 @@
 #include "coding/soil_classification.h"
 #include "coding/soil_table_check.h"
 #include "coding/soil_tables.h"
-#include "common/cp932.h"
-#include "common/failure.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
 #include "scratch.h"
+#include "text/cp932.h"
+#include "text/failure.h"
+#include "text/text_util.h"
 
 namespace m2v::fuzz {
 namespace {
@@ -49,7 +49,7 @@ void CheckLines(std::string_view bytes) {
   bool threw = false;
   try {
     lines.ReadLine();
-  } catch (const common::Failure&) {
+  } catch (const text::Failure&) {
     threw = true;
   }
   Require(threw, "read past the last line");
@@ -81,7 +81,7 @@ void CheckFields(const std::vector<std::u16string>& lines) {
       records.ReadRecord(6);
       in_records += 6;
     }
-  } catch (const common::Failure&) {
+  } catch (const text::Failure&) {
     Require(count % 6 != 0, "a whole last record was refused");
     in_records += count % 6;
   }
@@ -97,14 +97,14 @@ void CheckRecordRoundTrip(std::string_view bytes) {
   for (std::size_t k = 0; k < record.size(); ++k) {
     const std::size_t end = std::min(first.find('\0', start), first.size());
     const std::string_view piece = start <= first.size() ? first.substr(start, end - start) : "";
-    std::u16string field = common::DecodeCp932(piece).text;
+    std::u16string field = text::DecodeCp932(piece).text;
     start = end + 1;
     // A soil name reaches the tables trimmed of blanks, as the layer pass trims it; text
     // without a CP932 form never comes from a CP932 source.
-    if (!common::HasCp932Form(field) || field.find(u'\uFFFD') != std::u16string::npos) return;
-    record[k] = coding::TableSoilName(common::Trim(field));
+    if (!text::HasCp932Form(field) || field.find(u'\uFFFD') != std::u16string::npos) return;
+    record[k] = coding::TableSoilName(text::Trim(field));
   }
-  const std::string line = common::EncodeCp932(coding::SoilRecordLine(record)) + "\r\n";
+  const std::string line = text::EncodeCp932(coding::SoilRecordLine(record)) + "\r\n";
   common::FieldReader reader(u"t", common::SplitCp932Lines(line).lines);
   std::vector<std::u16string> back;
   while (reader.HasMoreData()) back.push_back(reader.ReadField());

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "common/dest_path.h"
-#include "common/text_util.h"
 #include "convert/pattern_folder_setting.h"
 #include "convert/run.h"
 #include "convert/survey_batch.h"
 #include "platform/platform.h"
+#include "text/text_util.h"
 
 namespace m2v::app {
 namespace {
@@ -229,7 +229,7 @@ void FormLogic::ConvertDropped(const std::vector<std::u16string>& surveys) {
     view_.SelectDestinationText();
     return;
   }
-  const std::u16string count = common::DecimalText(static_cast<long long>(surveys.size()));
+  const std::u16string count = text::DecimalText(static_cast<long long>(surveys.size()));
   if (!AskYesNo(count + u" 件の調査を " + root +
                 u" の下に、それぞれファイル名のフォルダへ変換します。よろしいですか？")) {
     return;
@@ -242,8 +242,8 @@ void FormLogic::ConvertDropped(const std::vector<std::u16string>& surveys) {
     explicit Progress(FormView& view) : view_(view) {}
     void Starting(std::size_t number, std::size_t total, const std::u16string& source) override {
       const std::size_t slash = source.find_last_of(u"\\/");
-      view_.SetMessageLine(u"只今変換中！（" + common::DecimalText(static_cast<long long>(number)) +
-                           u"/" + common::DecimalText(static_cast<long long>(total)) + u"）" +
+      view_.SetMessageLine(u"只今変換中！（" + text::DecimalText(static_cast<long long>(number)) +
+                           u"/" + text::DecimalText(static_cast<long long>(total)) + u"）" +
                            source.substr(slash == std::u16string::npos ? 0 : slash + 1));
       view_.ProcessPendingEvents();
     }
@@ -262,9 +262,9 @@ void FormLogic::ConvertDropped(const std::vector<std::u16string>& surveys) {
   for (const convert::SurveyAccount& account : accounts) {
     ++counts[static_cast<int>(account.outcome)];
   }
-  const std::u16string sum = u"変換完了 " + common::DecimalText(counts[0]) + u" 件、中止 " +
-                             common::DecimalText(counts[1]) + u" 件、失敗 " +
-                             common::DecimalText(counts[2]) + u" 件";
+  const std::u16string sum = u"変換完了 " + text::DecimalText(counts[0]) + u" 件、中止 " +
+                             text::DecimalText(counts[1]) + u" 件、失敗 " +
+                             text::DecimalText(counts[2]) + u" 件";
   std::u16string listing = sum + u"\n";
   for (const convert::SurveyAccount& account : accounts) {
     listing += u"\n" + convert::OutcomeText(account.outcome) + u": " + account.source + u" -> " +

@@ -11,16 +11,16 @@
 #include "cli/option_parser.h"
 #include "cli/run_account.h"
 #include "common/dest_path.h"
-#include "common/failure.h"
-#include "common/utf.h"
 #include "convert/run.h"
 #include "convert/survey_batch.h"
 #include "platform/platform.h"
+#include "text/failure.h"
+#include "text/utf.h"
 
 namespace m2v::cli {
 namespace {
 
-using common::Utf16ToUtf8;
+using text::Utf16ToUtf8;
 
 struct BatchOptions {
   std::optional<std::u16string> into;
@@ -119,7 +119,7 @@ int RunBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (report) {
     try {
       WriteReport(*report, *pattern_folder, surveys, std::chrono::system_clock::now());
-    } catch (const common::Failure& failure) {
+    } catch (const text::Failure& failure) {
       err << "エラー: " << OneLine(failure.message()) << '\n';
       status = kExitFailed;
     }

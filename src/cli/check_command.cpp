@@ -11,19 +11,19 @@
 #include "cli/command_support.h"
 #include "cli/option_parser.h"
 #include "coding/soil_table_check.h"
-#include "common/failure.h"
-#include "common/sha256.h"
 #include "common/text_file.h"
-#include "common/utf.h"
+#include "convert/sha256.h"
 #include "convert/survey_check.h"
 #include "platform/platform.h"
+#include "text/failure.h"
+#include "text/utf.h"
 
 namespace m2v::cli {
 namespace {
 
-using common::Utf16ToUtf8;
 using convert::Finding;
 using convert::Severity;
+using text::Utf16ToUtf8;
 
 struct CheckOptions {
   bool json = false;
@@ -95,9 +95,9 @@ FileCheck CheckFile(const std::u16string& typed, const std::u16string& pattern_f
   try {
     const std::string bytes = common::ReadFileBytes(source);
     check.size = bytes.size();
-    check.sha256 = common::Sha256Hex(bytes);
+    check.sha256 = convert::Sha256Hex(bytes);
     check.findings = convert::CheckSurvey(bytes, pattern_folder);
-  } catch (const common::Failure& failure) {
+  } catch (const text::Failure& failure) {
     check.findings.push_back(FileError("unreadable", failure.message()));
   }
   return check;
@@ -120,7 +120,7 @@ FileCheck TableCheck(const coding::SoilTableFile& file,
   FileCheck check{file.path, std::nullopt, "", {}, std::nullopt};
   if (file.exists && file.failure.empty()) {
     check.size = file.bytes.size();
-    check.sha256 = common::Sha256Hex(file.bytes);
+    check.sha256 = convert::Sha256Hex(file.bytes);
   }
   for (const coding::TableFinding& f : findings) {
     check.findings.push_back({SeverityOf(f.severity), f.rule, u"", f.line, f.message});

@@ -12,16 +12,16 @@
 #include "cli/run_account.h"
 #include "cli/terminal_host.h"
 #include "common/dest_path.h"
-#include "common/failure.h"
-#include "common/utf.h"
 #include "common/version.h"
 #include "convert/run.h"
 #include "platform/platform.h"
+#include "text/failure.h"
+#include "text/utf.h"
 
 namespace m2v::cli {
 namespace {
 
-using common::Utf16ToUtf8;
+using text::Utf16ToUtf8;
 
 struct Options {
   std::optional<std::u16string> patdat;
@@ -111,7 +111,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   if (report) {
     try {
       WriteReport(*report, *pattern_folder, {account}, std::chrono::system_clock::now());
-    } catch (const common::Failure& failure) {
+    } catch (const text::Failure& failure) {
       err << "エラー: " << Utf16ToUtf8(failure.message()) << '\n';
       status = kExitFailed;
     }

@@ -2,9 +2,9 @@
 
 #include <ostream>
 
-#include "common/utf.h"
 #include "convert/pattern_folder_setting.h"
 #include "platform/platform.h"
+#include "text/utf.h"
 
 namespace m2v::cli {
 
@@ -43,7 +43,7 @@ std::optional<std::u16string> ResolvePatternFolder(const std::optional<std::u16s
   if (patdat && !folder.empty()) {
     err << "パターンフォルダ " << TerminalText(*patdat) << " がありません。\n";
   } else {
-    err << common::Utf16ToUtf8(convert::kNoPatternFolderMessage) << '\n';
+    err << text::Utf16ToUtf8(convert::kNoPatternFolderMessage) << '\n';
   }
   return std::nullopt;
 }
@@ -61,7 +61,7 @@ std::string TerminalText(std::u16string_view text) {
       shown += c;
     }
   }
-  return common::Utf16ToUtf8(shown);
+  return text::Utf16ToUtf8(shown);
 }
 
 }  // namespace m2v::cli

@@ -15,7 +15,7 @@
 
 #include <shellapi.h>
 
-#include "common/utf.h"
+#include "text/utf.h"
 #else
 #include <unistd.h>
 #endif
@@ -31,7 +31,7 @@ std::vector<std::string> Arguments() {
   std::vector<std::string> args;
   for (int i = 1; wide != nullptr && i < count; ++i) {
     const std::wstring arg = wide[i];
-    args.push_back(m2v::common::Utf16ToUtf8(std::u16string(arg.begin(), arg.end())));
+    args.push_back(m2v::text::Utf16ToUtf8(std::u16string(arg.begin(), arg.end())));
   }
   LocalFree(wide);
   return args;

@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "cli/command_support.h"
-#include "common/utf.h"
+#include "text/utf.h"
 
 namespace m2v::cli {
 namespace {
@@ -34,7 +34,7 @@ std::optional<std::vector<std::u16string>> ParseOptions(const std::vector<std::s
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (options_ended || !LooksLikeOption(arg)) {
-      operands.push_back(common::Utf8ToUtf16(arg));
+      operands.push_back(text::Utf8ToUtf16(arg));
       continue;
     }
     if (arg == "--") {
@@ -54,7 +54,7 @@ std::optional<std::vector<std::u16string>> ParseOptions(const std::vector<std::s
         err << arg << " には値を指定してください。\n" << kUsage;
         return std::nullopt;
       }
-      *value->target = common::Utf8ToUtf16(args[++i]);
+      *value->target = text::Utf8ToUtf16(args[++i]);
     } else {
       const Answer& answer = std::get<Answer>(rule->goes_to);
       if (answer.target->has_value() && **answer.target != answer.value) {

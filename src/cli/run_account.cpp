@@ -5,25 +5,25 @@
 #include <ostream>
 
 #include "cli/command_support.h"
-#include "common/failure.h"
-#include "common/sha256.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
-#include "common/utf.h"
 #include "common/version.h"
+#include "convert/sha256.h"
 #include "platform/platform.h"
+#include "text/failure.h"
+#include "text/text_util.h"
+#include "text/utf.h"
 
 namespace m2v::cli {
 namespace {
 
-using common::Utf16ToUtf8;
-using common::Utf8ToUtf16;
+using text::Utf16ToUtf8;
+using text::Utf8ToUtf16;
 
 // The hash of a file as the report shows it; a file that cannot be read is said so.
 std::u16string FileHash(const std::u16string& path) {
   try {
-    return Utf8ToUtf16(common::Sha256Hex(common::ReadFileBytes(path)));
-  } catch (const common::Failure&) {
+    return Utf8ToUtf16(convert::Sha256Hex(common::ReadFileBytes(path)));
+  } catch (const text::Failure&) {
     return u"（読めません）";
   }
 }
@@ -116,7 +116,7 @@ bool StartReport(const std::u16string& report, const std::vector<std::u16string>
   }
   try {
     WriteReport(report, pattern_folder, {}, std::chrono::system_clock::now());
-  } catch (const common::Failure& failure) {
+  } catch (const text::Failure& failure) {
     std::u16string message = failure.message();
     std::replace(message.begin(), message.end(), u'\n', u' ');
     err << "エラー: " << TerminalText(message) << "（--report のファイルを作成できません）\n";
@@ -145,14 +145,14 @@ void WriteReport(const std::u16string& path, const std::u16string& pattern_folde
     if (!survey.reason.empty()) outcome += u"（" + OneLine(survey.reason) + u"）";
     report.WriteLine(outcome);
     report.WriteLine(u"学習した土質名: " +
-                     common::DecimalText(static_cast<long long>(survey.result.learned.size())) +
+                     text::DecimalText(static_cast<long long>(survey.result.learned.size())) +
                      u" 件");
     for (const coding::LearnedSoilName& learned : survey.result.learned) {
       report.WriteLine(u"  " + LearnedText(learned));
     }
-    report.WriteLine(
-        u"書き出したファイル: " +
-        common::DecimalText(static_cast<long long>(survey.result.files_written.size())) + u" 件");
+    report.WriteLine(u"書き出したファイル: " +
+                     text::DecimalText(static_cast<long long>(survey.result.files_written.size())) +
+                     u" 件");
     for (const std::u16string& file : survey.result.files_written) {
       report.WriteLine(u"  " + file + u"  SHA-256 " + FileHash(file));
     }

@@ -43,7 +43,7 @@ bool StartReport(const std::u16string& report, const std::vector<std::u16string>
 
 // Writes the report (CP932, CR LF) to `path` (drive-form): tool version, time, pattern
 // folder, and per survey its source with SHA-256, outcome, names taught and files written
-// with SHA-256. The report replaces the file whole. Throws common::Failure when the report
+// with SHA-256. The report replaces the file whole. Throws text::Failure when the report
 // cannot be written.
 void WriteReport(const std::u16string& path, const std::u16string& pattern_folder,
                  const std::vector<SurveyAccount>& surveys,

@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "common/failure.h"
-#include "common/num_value.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
+#include "text/failure.h"
+#include "text/num_value.h"
+#include "text/text_util.h"
 
 namespace m2v::coding {
 namespace {
@@ -20,10 +20,10 @@ Entry ParseEntry(const std::u16string& s, const char16_t* nominal) {
   if (s.empty()) return entry;
   const std::size_t slash = s.find(u'/');
   if (slash != std::u16string::npos) {
-    entry.blows = common::RightAlign(std::u16string_view(s).substr(0, slash), 3);
-    entry.penetration = common::RightAlign(std::u16string_view(s).substr(slash + 1), 3);
+    entry.blows = text::RightAlign(std::u16string_view(s).substr(0, slash), 3);
+    entry.penetration = text::RightAlign(std::u16string_view(s).substr(slash + 1), 3);
   } else {
-    entry.blows = common::RightAlign(s, 3);
+    entry.blows = text::RightAlign(s, 3);
     entry.penetration = nominal;
   }
   return entry;
@@ -32,33 +32,33 @@ Entry ParseEntry(const std::u16string& s, const char16_t* nominal) {
 }  // namespace
 
 std::u16string PenetrationNValue(const std::u16string& blows, const std::u16string& penetration) {
-  const float cm = common::NumValue(penetration);
+  const float cm = text::NumValue(penetration);
   if (cm == 0.0f) return blows;
   // Single precision on purpose, division first: the values users know come out so.
   const float quotient = 30.0f / cm;
-  const float n = std::trunc(quotient * common::NumValue(blows));
+  const float n = std::trunc(quotient * text::NumValue(blows));
   if (!std::isfinite(n) || std::fabs(n) > 1e15f) {
-    throw common::Failure(u"N 値が大きすぎます（" + blows + u"/" + penetration + u"）。");
+    throw text::Failure(u"N 値が大きすぎます（" + blows + u"/" + penetration + u"）。");
   }
-  return common::DecimalText(static_cast<long long>(n));
+  return text::DecimalText(static_cast<long long>(n));
 }
 
 void ConvertPenetrationRecord(std::int16_t& record_number, const PenetrationLines& lines,
                               common::TextWriter& penetration_file) {
   if (record_number == 32767) {
-    throw common::Failure(u"X5.TXT のレコード数が 32,767 を超えました。");
+    throw text::Failure(u"X5.TXT のレコード数が 32,767 を超えました。");
   }
   std::array<Entry, 4> entries;
   for (std::size_t k = 0; k < 4; ++k) {
     entries[k] = ParseEntry(lines[k + 1], k == 0 ? u" 30" : u" 10");
   }
-  std::u16string line = common::RightAlign(common::DecimalText(record_number), 3);
+  std::u16string line = text::RightAlign(text::DecimalText(record_number), 3);
   line += u',';
-  line += common::RightAlign(lines[0], 7);
+  line += text::RightAlign(lines[0], 7);
   line += u',';
   line += entries[0].blows;
   line += u',';
-  line += common::RightAlign(PenetrationNValue(entries[0].blows, entries[0].penetration), 3);
+  line += text::RightAlign(PenetrationNValue(entries[0].blows, entries[0].penetration), 3);
   line += u',';
   line += entries[0].penetration;
   for (std::size_t k = 1; k < 4; ++k) {

@@ -22,7 +22,7 @@ using PenetrationLines = std::array<std::u16string, 6>;
 std::u16string PenetrationNValue(const std::u16string& blows, const std::u16string& penetration);
 
 // Writes the 47-character line of X5.TXT and advances record_number. Throws
-// common::Failure when record_number would pass 32,767 (nothing is written then).
+// text::Failure when record_number would pass 32,767 (nothing is written then).
 void ConvertPenetrationRecord(std::int16_t& record_number, const PenetrationLines& lines,
                               common::TextWriter& penetration_file);
 

@@ -1,9 +1,9 @@
 #include "coding/soil_classification.h"
 
 #include "coding/soil_tables.h"
-#include "common/failure.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
+#include "text/failure.h"
+#include "text/text_util.h"
 
 namespace m2v::coding {
 namespace {
@@ -52,14 +52,14 @@ void ClassifySoilName(std::int16_t& record_number, std::u16string_view label,
                       common::TextWriter& layer_file, const std::u16string& pattern_folder,
                       std::vector<LearnedSoilName>* learned) {
   if (record_number == 32767) {
-    throw common::Failure(u"X1.TXT のレコード数が 32,767 を超えました。");
+    throw text::Failure(u"X1.TXT のレコード数が 32,767 を超えました。");
   }
   const std::u16string code = soil_name.empty()
                                   ? std::u16string(u"0000")
                                   : CodeFor(soil_name, new_record_text, pattern_folder, learned);
-  std::u16string line = common::RightAlign(common::DecimalText(record_number), 3);
+  std::u16string line = text::RightAlign(text::DecimalText(record_number), 3);
   line += u',';
-  line += common::RightAlign(label, 7);
+  line += text::RightAlign(label, 7);
   line += u',';
   line += code;
   line += u',';

@@ -30,7 +30,7 @@ std::u16string TableSoilName(std::u16string_view soil_name);
 
 // Writes "  7,  12.50,5012,粘土" and advances record_number. An empty name gets "0000"
 // and touches no table. `learned` (may be null) receives what the tables were taught.
-// Throws common::Failure when a table cannot be read or written, or record_number would
+// Throws text::Failure when a table cannot be read or written, or record_number would
 // pass 32,767 (nothing is written then). The caller holds the pattern folder's lock
 // (platform::FolderLock) while it may learn, so that two runs never rewrite a table at once.
 void ClassifySoilName(std::int16_t& record_number, std::u16string_view label,

@@ -9,16 +9,16 @@
 #include <utility>
 
 #include "coding/soil_tables.h"
-#include "common/failure.h"
-#include "common/num_value.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
 #include "platform/platform.h"
+#include "text/failure.h"
+#include "text/num_value.h"
+#include "text/text_util.h"
 
 namespace m2v::coding {
 namespace {
 
-using common::DecimalText;
+using text::DecimalText;
 
 constexpr int kFieldsPerRecord = 6;
 constexpr int kFirstUserCode = 2000;
@@ -276,7 +276,7 @@ class TableChecker {
         record.fields = reader.ReadRecord(kFieldsPerRecord);
         t.records.push_back(std::move(record));
       }
-    } catch (const common::Failure&) {
+    } catch (const text::Failure&) {
       // The table ends inside a record; reported below, where its fields are counted.
     }
 
@@ -313,8 +313,8 @@ class TableChecker {
   void Classify(Table& t, Record& record, int index) {
     float value = 0;
     try {
-      value = common::NumValue(record.code());
-    } catch (const common::Failure&) {
+      value = text::NumValue(record.code());
+    } catch (const text::Failure&) {
       record.bad_code = true;
       t.Error(
           "bad-code", record.line,
@@ -457,9 +457,9 @@ class TableChecker {
     float line_value = 0;
     float code_value = 0;
     try {
-      line_value = common::NumValue(head);
-      code_value = common::NumValue(record.code());
-    } catch (const common::Failure&) {
+      line_value = text::NumValue(head);
+      code_value = text::NumValue(record.code());
+    } catch (const text::Failure&) {
       return;  // a bad code, reported where it is read
     }
     if (line_value == code_value) return;
@@ -478,8 +478,8 @@ class TableChecker {
     std::vector<float> values(t.lines.size(), 0);
     for (std::size_t i = 0; i < t.lines.size(); ++i) {
       try {
-        values[i] = common::NumValue(std::u16string_view(t.lines[i]).substr(0, 4));
-      } catch (const common::Failure&) {
+        values[i] = text::NumValue(std::u16string_view(t.lines[i]).substr(0, 4));
+      } catch (const text::Failure&) {
         t.Error("bad-code", static_cast<int>(i) + 1,
                 u"行の最初の 4 文字" + Quoted(std::u16string_view(t.lines[i]).substr(0, 4)) +
                     u"は数として大きすぎて読めません。変換は新しいユーザーコードを付けるところで"
@@ -493,8 +493,8 @@ class TableChecker {
         break;
       }
       try {
-        previous_ = common::ToInt16(values[i]);
-      } catch (const common::Failure&) {
+        previous_ = text::ToInt16(values[i]);
+      } catch (const text::Failure&) {
         t.Error("bad-code", static_cast<int>(i) + 1,
                 u"行の最初の 4 文字" + Quoted(std::u16string_view(t.lines[i]).substr(0, 4)) +
                     u"は小さすぎて数えられません。変換は新しいユーザーコードを付けるところで"
@@ -694,7 +694,7 @@ SoilTableFile ReadTableFile(const std::u16string& path) {
     file.exists = true;
     try {
       file.bytes = common::ReadFileBytes(path);
-    } catch (const common::Failure& failure) {
+    } catch (const text::Failure& failure) {
       file.failure = failure.message();
     }
   } else if (platform::EntryExists(path)) {

@@ -6,14 +6,14 @@
 #include <unordered_map>
 #include <vector>
 
-#include "common/cp932.h"
-#include "common/failure.h"
 #include "common/file_cache.h"
-#include "common/num_value.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
 #include "platform/marker.h"
 #include "platform/platform.h"
+#include "text/cp932.h"
+#include "text/failure.h"
+#include "text/num_value.h"
+#include "text/text_util.h"
 
 namespace m2v::coding {
 namespace {
@@ -45,7 +45,7 @@ void ForEachRecord(common::FieldReader& reader, Take take) {
   while (reader.HasMoreData()) {
     const int line = reader.Line();
     std::vector<std::u16string> fields = reader.ReadRecord(6);
-    const std::optional<SearchRange> range = RangeOf(common::NumValue(fields[0]));
+    const std::optional<SearchRange> range = RangeOf(text::NumValue(fields[0]));
     if (range) CutName(fields[1]);
     take(range, fields, line, reader.Line());
   }
@@ -102,16 +102,16 @@ thread_local const TableLearning* t_learning = nullptr;
 // leaves the table as it was or as it is now.
 void ReplaceTable(const std::u16string& path, const std::u16string& work, std::string_view bytes) {
   if (!platform::WriteReplacing(path, work, bytes, /*durable=*/true)) {
-    throw common::Failure(path + u"\n土質テーブルを更新できません。（" + platform::LastErrorText() +
-                          u"）");
+    throw text::Failure(path + u"\n土質テーブルを更新できません。（" + platform::LastErrorText() +
+                        u"）");
   }
 }
 
 void TouchMarker() {
   const std::vector<std::u16string> folders = platform::MarkerFolders();
   if (platform::PlaceMarker(folders, kMarkerFile).empty()) {
-    throw common::Failure((folders.empty() ? u"" : folders.front()) + u"\\" + kMarkerFile +
-                          u"\nファイルを作成できません。");
+    throw text::Failure((folders.empty() ? u"" : folders.front()) + u"\\" + kMarkerFile +
+                        u"\nファイルを作成できません。");
   }
 }
 
@@ -157,9 +157,9 @@ std::optional<std::vector<std::u16string>> SixFields(const std::u16string& path,
     std::vector<std::u16string> fields;
     while (reader.HasMoreData() && fields.size() <= 6) fields.push_back(reader.ReadField());
     if (fields.size() != 6) return std::nullopt;
-    common::NumValue(fields[0]);
+    text::NumValue(fields[0]);
     return fields;
-  } catch (const common::Failure&) {
+  } catch (const text::Failure&) {
     return std::nullopt;
   }
 }
@@ -171,7 +171,7 @@ bool IndexAppendedLine(CachedSoilTable& table, const std::u16string& path,
   if (table.data_lines != table.lines) return false;
   std::optional<std::vector<std::u16string>> fields = SixFields(path, line_bytes);
   if (!fields) return false;
-  if (const std::optional<SearchRange> range = RangeOf(common::NumValue((*fields)[0]))) {
+  if (const std::optional<SearchRange> range = RangeOf(text::NumValue((*fields)[0]))) {
     CutName((*fields)[1]);
     table.Take(*range, *fields, table.lines);
   }
@@ -191,7 +191,7 @@ bool IndexInsertedLine(CachedSoilTable& table, const std::u16string& path,
   for (std::int32_t& line : table.record_lines) {
     if (line >= at) ++line;
   }
-  if (const std::optional<SearchRange> range = RangeOf(common::NumValue((*fields)[0]))) {
+  if (const std::optional<SearchRange> range = RangeOf(text::NumValue((*fields)[0]))) {
     CutName((*fields)[1]);
     table.Take(*range, *fields, at);
   }
@@ -250,10 +250,10 @@ float LineCodeValue(std::string_view raw_line) {
   const std::string_view head = raw_line.substr(0, 4);
   if (std::all_of(head.begin(), head.end(),
                   [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-    return common::NumValue(std::u16string(head.begin(), head.end()));
+    return text::NumValue(std::u16string(head.begin(), head.end()));
   }
-  const std::u16string text = common::DecodeCp932(raw_line.substr(0, 8)).text;
-  return common::NumValue(std::u16string_view(text).substr(0, 4));
+  const std::u16string text = text::DecodeCp932(raw_line.substr(0, 8)).text;
+  return text::NumValue(std::u16string_view(text).substr(0, 4));
 }
 
 }  // namespace
@@ -268,7 +268,7 @@ InsertPoint FindInsertPoint(std::string_view bytes) {
       point.offset = static_cast<std::size_t>(lines[i].data() - bytes.data());
       break;
     }
-    point.previous = common::ToInt16(k);
+    point.previous = text::ToInt16(k);
   }
   std::size_t at = 0;
   for (std::string_view line : lines) {
@@ -360,7 +360,7 @@ int NextUserCode(int previous, const TakenCodes& taken) {
 }
 
 std::u16string FourDigitCode(int code) {
-  std::u16string digits = common::DecimalText(code);
+  std::u16string digits = text::DecimalText(code);
   if (digits.size() < 4) digits.insert(0, 4 - digits.size(), u'0');
   return digits;
 }
@@ -452,7 +452,7 @@ void CheckUserCodesLeft(const std::u16string& pattern_folder,
   TakenCodes taken = TakenByTables(pattern_folder, bytes);
   for (const std::u16string& name : new_names) {
     previous = NextUserCode(previous, taken);
-    if (previous > 3999) throw common::Failure(CodesUsedUpMessage(table, name));
+    if (previous > 3999) throw text::Failure(CodesUsedUpMessage(table, name));
     taken.set(static_cast<std::size_t>(previous));
   }
 }
@@ -483,7 +483,7 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
     point = cached->insert;
   }
   const int code = NextUserCode(point.previous, TakenByTables(pattern_folder, bytes));
-  if (code > 3999) throw common::Failure(CodesUsedUpMessage(table, soil_name));
+  if (code > 3999) throw text::Failure(CodesUsedUpMessage(table, soil_name));
   const SoilRecord record{FourDigitCode(code),
                           std::u16string(soil_name),
                           std::u16string(new_record_text),
@@ -493,7 +493,7 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
 
   // The table with the record inserted, made whole first, so that it is written in one piece
   // and the cache knows it.
-  const std::string record_line = common::EncodeCp932(SoilRecordLine(record));
+  const std::string record_line = text::EncodeCp932(SoilRecordLine(record));
   std::size_t record_at = 0;  // where the record's line starts in `written`
   std::string written = WithRecordInserted(bytes, point, record_line, record_at);
   const bool held = cached != nullptr && t_learning != nullptr;
@@ -523,13 +523,13 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
 
 void AppendSoilRecord(const std::u16string& pattern_folder, const SoilRecord& record) {
   const std::u16string path = pattern_folder + kSoilTable;
-  const std::string line = common::EncodeCp932(SoilRecordLine(record));
+  const std::string line = text::EncodeCp932(SoilRecordLine(record));
   CachedSoilTable* cached = nullptr;
   if (common::FileCachingActive()) {
     cached = &CachedTable(path);
     try {
       cached->file.Refresh(path);
-    } catch (const common::Failure&) {
+    } catch (const text::Failure&) {
       // A table this run cannot read is appended to all the same, and not kept.
       t_tables.erase(path);
       cached = nullptr;

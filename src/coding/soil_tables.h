@@ -31,7 +31,7 @@ bool InSearchRange(float code_value, SearchRange range);
 
 // The first record of `table` (a file of the pattern folder) inside `range` whose name,
 // cut before its first "（", equals soil_name; field 2 of the result is the cut name.
-// A missing table matches nothing. Throws common::Failure when the table cannot be read.
+// A missing table matches nothing. Throws text::Failure when the table cannot be read.
 std::optional<SoilRecord> FindSoilRecord(const std::u16string& pattern_folder,
                                          std::u16string_view table, std::u16string_view soil_name,
                                          SearchRange range);
@@ -88,14 +88,14 @@ std::u16string FourDigitCode(int code);
 std::u16string CodesUsedUpMessage(const std::u16string& user_table_path,
                                   std::u16string_view soil_name);
 
-// Throws common::Failure with the message AddUserSoilRecord would give when the user codes
+// Throws text::Failure with the message AddUserSoilRecord would give when the user codes
 // run out before each of `new_names` (in the order the run meets them) has its own.
 void CheckUserCodesLeft(const std::u16string& pattern_folder,
                         const std::vector<std::u16string>& new_names);
 
 // Gives out the next user code and inserts the new record into the user soil table before
 // its first line of value 4000 or more; lines copied through keep their bytes. Throws
-// common::Failure, with both tables untouched, when the user codes are used up.
+// text::Failure, with both tables untouched, when the user codes are used up.
 SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16string_view soil_name,
                              std::u16string_view new_record_text);
 
@@ -127,7 +127,7 @@ class TableLearning {
   ~TableLearning();
   TableLearning(const TableLearning&) = delete;
   TableLearning& operator=(const TableLearning&) = delete;
-  // Throws common::Failure when a table cannot be written; then the tables on disk are each
+  // Throws text::Failure when a table cannot be written; then the tables on disk are each
   // as they were or whole as learned, and the user table never lacks a record of the other.
   void Commit();
 

@@ -1,9 +1,9 @@
 #include "common/dest_path.h"
 
-#include "common/cp932.h"
-#include "common/sjis_bytes.h"
-#include "common/text_util.h"
 #include "platform/platform.h"
+#include "text/cp932.h"
+#include "text/sjis_bytes.h"
+#include "text/text_util.h"
 
 namespace m2v::common {
 namespace {
@@ -28,15 +28,15 @@ bool FolderNameAllowed(std::u16string_view name) {
   const std::size_t p = dot + 1;
   if (p > 9) return false;
   // Counted like SjisByteLen, without its 16-bit limit: a huge name is refused, not an error.
-  if (EncodeCp932(name).size() > p + 3) return false;
+  if (text::EncodeCp932(name).size() > p + 3) return false;
   return name.find(u'.', dot + 1) == std::u16string_view::npos;
 }
 
 }  // namespace
 
 DestPathVerdict CheckDestPath(std::u16string& path) {
-  path = Trim(path);
-  if (SjisMid(path, 2, 1) != u":") return DestPathVerdict::kBadDriveName;
+  path = text::Trim(path);
+  if (text::SjisMid(path, 2, 1) != u":") return DestPathVerdict::kBadDriveName;
   if (HasForbiddenCharacter(path)) return DestPathVerdict::kRefused;
   if (path.size() > 2 && path[2] != u'\\') path.insert(2, 1, u'\\');
   if (!platform::SetCurrentDrive(path[0])) return DestPathVerdict::kRefused;

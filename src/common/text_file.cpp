@@ -5,20 +5,20 @@
 #include <iterator>
 #include <utility>
 
-#include "common/cp932.h"
-#include "common/failure.h"
 #include "common/file_cache.h"
-#include "common/text_util.h"
 #include "platform/platform.h"
+#include "text/cp932.h"
+#include "text/failure.h"
+#include "text/text_util.h"
 
 namespace m2v::common {
 namespace {
 
-std::u16string LineText(int line) { return u"（" + DecimalText(line) + u" 行目）"; }
+std::u16string LineText(int line) { return u"（" + text::DecimalText(line) + u" 行目）"; }
 
 std::filesystem::path HostPathOrThrow(const std::u16string& path, const char16_t* what) {
   std::optional<std::filesystem::path> host = platform::ToHostPath(path);
-  if (!host) throw Failure(path + u"\n" + what + u"（ドライブがありません）");
+  if (!host) throw text::Failure(path + u"\n" + what + u"（ドライブがありません）");
   return *host;
 }
 
@@ -32,7 +32,7 @@ TextLines Cp932LinesOf(const std::u16string& name, std::string_view bytes) {
   TextLines lines = SplitCp932Lines(bytes);
   if (!lines.bad_bytes.empty()) {
     const BadByte& bad = lines.bad_bytes.front();
-    throw Failure(name + u"\nShift-JIS でない文字があります。" + LineText(bad.line));
+    throw text::Failure(name + u"\nShift-JIS でない文字があります。" + LineText(bad.line));
   }
   return lines;
 }
@@ -62,7 +62,7 @@ TextLines SplitCp932Lines(std::string_view bytes) {
   int line = 0;
   for (std::string_view raw : raw_lines) {
     ++line;
-    DecodedText decoded = DecodeCp932(raw);
+    text::DecodedText decoded = text::DecodeCp932(raw);
     const std::size_t start = static_cast<std::size_t>(raw.data() - bytes.data());
     for (std::size_t offset : decoded.bad_bytes) {
       result.bad_bytes.push_back(BadByte{line, start + offset, offset});
@@ -76,10 +76,10 @@ std::string ReadFileBytes(const std::u16string& path) {
   const std::filesystem::path host = HostPathOrThrow(path, u"ファイルを開けません。");
   std::error_code ec;
   if (std::filesystem::is_directory(host, ec)) {
-    throw Failure(path + u"\nファイルを開けません。（フォルダです）");
+    throw text::Failure(path + u"\nファイルを開けません。（フォルダです）");
   }
   std::ifstream in(host, std::ios::binary);
-  if (!in) throw Failure(path + u"\nファイルを開けません。");
+  if (!in) throw text::Failure(path + u"\nファイルを開けません。");
   // Whole blocks, not a character at a time: the tables and the survey are read often.
   std::string bytes;
   char block[65536];
@@ -87,7 +87,7 @@ std::string ReadFileBytes(const std::u16string& path) {
     in.read(block, sizeof block);
     bytes.append(block, static_cast<std::size_t>(in.gcount()));
   } while (in);
-  if (in.bad()) throw Failure(path + u"\nファイルを読み取れません。");
+  if (in.bad()) throw text::Failure(path + u"\nファイルを読み取れません。");
   return bytes;
 }
 
@@ -110,8 +110,8 @@ LineReader::LineReader(std::u16string name,
 
 std::u16string LineReader::ReadLine() {
   if (next_ >= lines_->size()) {
-    throw Failure(name_ + u"\nファイルの終わりを越えて読もうとしました。" +
-                  LineText(static_cast<int>(next_) + 1));
+    throw text::Failure(name_ + u"\nファイルの終わりを越えて読もうとしました。" +
+                        LineText(static_cast<int>(next_) + 1));
   }
   return (*lines_)[next_++];
 }
@@ -139,8 +139,8 @@ bool FieldReader::HasMoreData() const { return line_ < last_data_line_; }
 
 std::u16string FieldReader::ReadField() {
   if (!HasMoreData()) {
-    throw Failure(name_ + u"\nファイルの終わりを越えて読もうとしました。" +
-                  LineText(static_cast<int>(line_) + 1));
+    throw text::Failure(name_ + u"\nファイルの終わりを越えて読もうとしました。" +
+                        LineText(static_cast<int>(line_) + 1));
   }
   // A line of blanks holds no field: a table a person left blank lines in (the soil table
   // then gains records after them) must not read every later record shifted.
@@ -177,7 +177,7 @@ std::vector<std::u16string> FieldReader::ReadRecord(int count) {
   fields.reserve(static_cast<std::size_t>(count));
   for (int k = 0; k < count; ++k) {
     if (!HasMoreData()) {
-      throw Failure(name_ + u"\n最後のレコードの項目が足りません。" + LineText(first_line));
+      throw text::Failure(name_ + u"\n最後のレコードの項目が足りません。" + LineText(first_line));
     }
     fields.push_back(ReadField());
   }
@@ -208,7 +208,7 @@ TextWriter TextWriter::Append(const std::u16string& path) {
     }
   }
   std::ofstream out(host, std::ios::binary | std::ios::app);
-  if (!out) throw Failure(path + u"\nファイルに書き込めません。");
+  if (!out) throw text::Failure(path + u"\nファイルに書き込めません。");
   TextWriter writer(path, std::move(out));
   writer.host_ = host;
   writer.length_before_ = length;
@@ -219,7 +219,7 @@ TextWriter TextWriter::Append(const std::u16string& path) {
   return writer;
 }
 
-void TextWriter::WriteLine(std::u16string_view line) { WriteRawLine(EncodeCp932(line)); }
+void TextWriter::WriteLine(std::u16string_view line) { WriteRawLine(text::EncodeCp932(line)); }
 
 void TextWriter::WriteRawLine(std::string_view bytes) {
   if (replaces_) {
@@ -237,14 +237,15 @@ void TouchFile(const std::u16string& path) {
   if (platform::FileExists(path)) return;
   const std::filesystem::path host = HostPathOrThrow(path, u"ファイルを作成できません。");
   std::ofstream out(host, std::ios::binary | std::ios::app);
-  if (!out) throw Failure(path + u"\nファイルを作成できません。");
+  if (!out) throw text::Failure(path + u"\nファイルを作成できません。");
 }
 
 void TextWriter::Close() {
   if (replaces_) {
     replaces_ = false;
     if (!platform::WriteReplacing(path_, path_ + u".tmp", gathered_, /*durable=*/false)) {
-      throw Failure(path_ + u"\nファイルを作成できません。（" + platform::LastErrorText() + u"）");
+      throw text::Failure(path_ + u"\nファイルを作成できません。（" + platform::LastErrorText() +
+                          u"）");
     }
     gathered_.clear();
     return;
@@ -264,7 +265,7 @@ void TextWriter::Check(const char16_t* what) {
     std::filesystem::resize_file(host_, length_before_, ec);
     host_.clear();
   }
-  throw Failure(path_ + u"\n" + what);
+  throw text::Failure(path_ + u"\n" + what);
 }
 
 }  // namespace m2v::common

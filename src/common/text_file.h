@@ -1,7 +1,7 @@
 #pragma once
 
 // Text files as the system keeps them: CP932, lines ended by CR LF. Paths are drive-form
-// (see platform.h). Every failure is a common::Failure naming the file.
+// (see platform.h). Every failure is a text::Failure naming the file.
 
 #include <cstddef>
 #include <cstdint>

@@ -5,15 +5,15 @@
 #include <vector>
 
 #include "coding/soil_tables.h"
-#include "common/failure.h"
-#include "common/field_split.h"
-#include "common/num_value.h"
-#include "common/sjis_bytes.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
-#include "common/to_narrow.h"
 #include "convert/source_file.h"
 #include "convert/title_files.h"
+#include "text/failure.h"
+#include "text/field_split.h"
+#include "text/num_value.h"
+#include "text/sjis_bytes.h"
+#include "text/text_util.h"
+#include "text/to_narrow.h"
 
 namespace m2v::convert {
 namespace {
@@ -30,7 +30,7 @@ std::u16string UpperCase(std::u16string text) {
 
 std::u16string FloatText(float value) {
   if (value == std::trunc(value) && std::fabs(value) < 1e15f) {
-    return common::DecimalText(static_cast<long long>(value));
+    return text::DecimalText(static_cast<long long>(value));
   }
   char buffer[32];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -39,9 +39,9 @@ std::u16string FloatText(float value) {
 
 void WriteCnt(const std::u16string& output_folder) {
   std::vector<std::u16string> pieces(kPathPieces);
-  common::SplitFields(output_folder, u"\\", pieces);
+  text::SplitFields(output_folder, u"\\", pieces);
   common::TextWriter out = common::TextWriter::Create(output_folder + u"CNT.TXT");
-  out.WriteLine(common::SjisMid(pieces[3], 1, 4));
+  out.WriteLine(text::SjisMid(pieces[3], 1, 4));
   out.WriteLine(pieces[4]);
   out.WriteLine(pieces[5]);
   out.WriteLine(u"4   ");
@@ -52,13 +52,13 @@ void WriteCnt(const std::u16string& output_folder) {
 
 }  // namespace
 
-common::CodeTable LoadL4Table(const std::u16string& pattern_folder) {
+convert::CodeTable LoadL4Table(const std::u16string& pattern_folder) {
   const std::u16string path = pattern_folder + u"L4.TXT";
   common::FieldReader reader = common::FieldReader::Open(path);
-  common::CodeTable table;
+  convert::CodeTable table;
   while (reader.HasMoreData()) {
     if (table.size() == kL4Rows) {
-      throw common::Failure(path + u"\n行数が 50 を超えています。");
+      throw text::Failure(path + u"\n行数が 50 を超えています。");
     }
     std::vector<std::u16string> row = reader.ReadRecord(2);
     table.codes.push_back(std::move(row[0]));
@@ -68,13 +68,13 @@ common::CodeTable LoadL4Table(const std::u16string& pattern_folder) {
 }
 
 std::u16string YearText(std::u16string_view field) {
-  const float v = common::NumValue(field);
+  const float v = text::NumValue(field);
   const float year = (v > 40 && v < 65) ? v + 1925 : v + 1988;
   return (year >= 0 ? u" " : u"") + FloatText(year);
 }
 
 std::u16string LookupL1(const std::u16string& pattern_folder, std::u16string_view region) {
-  const std::u16string key = common::Trim(UpperCase(common::ToNarrow(region)));
+  const std::u16string key = text::Trim(UpperCase(text::ToNarrow(region)));
   common::FieldReader reader = common::FieldReader::Open(pattern_folder + u"L1.TXT");
   while (reader.HasMoreData()) {
     std::vector<std::u16string> row = reader.ReadRecord(2);
@@ -91,8 +91,7 @@ bool HeaderStep(const common::LineReader& survey, const std::u16string& output_f
   std::vector<std::u16string> field(1);
   for (int i = 1; i <= count; ++i) field.push_back(reader.ReadLine());
   if (field.size() <= 33) {
-    throw common::Failure(survey.name() +
-                          u"\n$Z セクションの行数が足りません。33 行以上必要です。");
+    throw text::Failure(survey.name() + u"\n$Z セクションの行数が足りません。33 行以上必要です。");
   }
 
   std::vector<std::u16string> first(24);

@@ -7,13 +7,13 @@
 #include <string_view>
 
 #include "common/text_file.h"
-#include "common/x3_record.h"
+#include "convert/x3_record.h"
 
 namespace m2v::convert {
 
-// Rows of L4.TXT (code, one-character name). Throws common::Failure when the table cannot
+// Rows of L4.TXT (code, one-character name). Throws text::Failure when the table cannot
 // be read, ends inside a row, or has more than 50 rows.
-common::CodeTable LoadL4Table(const std::u16string& pattern_folder);
+convert::CodeTable LoadL4Table(const std::u16string& pattern_folder);
 
 // " 1990" for "2": era years 41..64 count from 1925, all others from 1988.
 std::u16string YearText(std::u16string_view field);

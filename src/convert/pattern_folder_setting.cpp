@@ -1,9 +1,9 @@
 #include "convert/pattern_folder_setting.h"
 
-#include "common/failure.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
 #include "platform/platform.h"
+#include "text/failure.h"
+#include "text/text_util.h"
 
 namespace m2v::convert {
 namespace {
@@ -18,7 +18,7 @@ std::u16string PatternFolderSetting(bool remove_empty) {
   common::TextLines text;
   try {
     text = common::SplitCp932Lines(common::ReadFileBytes(path));
-  } catch (const common::Failure&) {
+  } catch (const text::Failure&) {
     return {};
   }
   if (text.lines.size() < 2) return {};
@@ -33,7 +33,7 @@ std::u16string PatternFolderSetting(bool remove_empty) {
   } else {
     field = line.substr(start, line.find(u',', start) - start);
   }
-  return common::Trim(field);
+  return text::Trim(field);
 }
 
 }  // namespace

@@ -5,17 +5,17 @@
 
 #include "coding/soil_tables.h"
 #include "common/dest_path.h"
-#include "common/failure.h"
-#include "common/field_split.h"
 #include "common/file_cache.h"
-#include "common/sha256.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
-#include "common/utf.h"
 #include "convert/header_step.h"
 #include "convert/section_passes.h"
+#include "convert/sha256.h"
 #include "convert/source_check.h"
 #include "platform/platform.h"
+#include "text/failure.h"
+#include "text/field_split.h"
+#include "text/text_util.h"
+#include "text/utf.h"
 
 namespace m2v::convert {
 namespace {
@@ -33,8 +33,8 @@ RunResult Refuse(RunHost& host, std::u16string_view message) {
 // False when the person said No.
 bool PrepareDestination(const std::u16string& checked, RunHost& host) {
   std::vector<std::u16string> pieces(kPathPieces);
-  const int n = common::CountDelims(checked, u"\\");
-  common::SplitFields(checked, u"\\", pieces);
+  const int n = text::CountDelims(checked, u"\\");
+  text::SplitFields(checked, u"\\", pieces);
   std::u16string p = pieces[1];
   bool missing = false;
   for (int i = 2; i <= n + 1 && !missing; ++i) {
@@ -47,8 +47,8 @@ bool PrepareDestination(const std::u16string& checked, RunHost& host) {
   for (int i = 2; i <= n + 1; ++i) {
     p += u"\\" + pieces[static_cast<std::size_t>(i)];
     if (!platform::FolderExists(p) && !platform::CreateFolder(p)) {
-      throw common::Failure(p + u"\nフォルダを作成できません。（" + platform::LastErrorText() +
-                            u"）");
+      throw text::Failure(p + u"\nフォルダを作成できません。（" + platform::LastErrorText() +
+                          u"）");
     }
   }
   return true;
@@ -67,7 +67,7 @@ void LockPatternFolder(const RunRequest& request, RunHost& host,
   host.ProcessPendingEvents();
   lock.emplace(pattern_folder, request.lock_wait);
   if (lock->state() == platform::FolderLock::State::kBusy) {
-    throw common::Failure(
+    throw text::Failure(
         pattern_folder + coding::kUserSoilTable +
         u"\n他の変換が土質テーブルを更新中です。しばらくしてから実行してください。");
   }
@@ -99,7 +99,7 @@ void CheckTablesBeforeWriting(const common::LineReader& survey,
   coding::CheckUserCodesLeft(pattern_folder, new_codes);
   if (const std::optional<std::u16string> path =
           coding::UnwritableTablePath(pattern_folder, !new_codes.empty())) {
-    throw common::Failure(*path + u"\n" + coding::kCannotLearnMessage);
+    throw text::Failure(*path + u"\n" + coding::kCannotLearnMessage);
   }
 }
 
@@ -122,7 +122,7 @@ void Convert(const common::LineReader& survey, const std::u16string& output_fold
   // What the run learns is held until the layer pass commits it.
   const coding::TableLearning learning(request.pattern_folder);
   CheckTablesBeforeWriting(survey, request.pattern_folder);
-  const common::CodeTable l4 = LoadL4Table(request.pattern_folder);
+  const convert::CodeTable l4 = LoadL4Table(request.pattern_folder);
   wrote(HeaderStep(survey, output_folder, request.pattern_folder),
         {u"CNT.TXT", u"Titl01.txt", u"Titl02.txt"});
   wrote(LayerPass(survey, output_folder, l4, request.pattern_folder, &result.learned),
@@ -151,14 +151,14 @@ RunResult Run(const RunRequest& request, RunHost& host) {
       return result;
     }
     const std::u16string source = host.SourceText();
-    if (common::Trim(source).empty()) return Refuse(host, kNoSourceMessage);
-    if (common::Trim(host.DestinationText()).empty()) return Refuse(host, kNoDestinationMessage);
+    if (text::Trim(source).empty()) return Refuse(host, kNoSourceMessage);
+    if (text::Trim(host.DestinationText()).empty()) return Refuse(host, kNoDestinationMessage);
     if (!platform::FileExists(source)) return Refuse(host, kNoSourceMessage);
     const std::string source_bytes = common::ReadFileBytes(source);
     common::TextLines source_text = common::SplitCp932Lines(source_bytes);
     const std::vector<Finding> findings = CheckSourceText(source_bytes, source_text);
     if (!findings.empty()) return Refuse(host, findings.front().message);
-    result.source_sha256 = common::Sha256Hex(source_bytes);
+    result.source_sha256 = convert::Sha256Hex(source_bytes);
     // Every pass reads the lines that were checked and hashed, whatever happens to the file.
     const common::LineReader survey(source, std::move(source_text));
     if (!PrepareDestination(checked, host)) {
@@ -178,7 +178,7 @@ RunResult Run(const RunRequest& request, RunHost& host) {
     result.outcome = RunOutcome::kCompleted;
     host.SetMessageLine(kCompletionMessage);
     host.SetBusy(false);
-  } catch (const common::Failure& failure) {
+  } catch (const text::Failure& failure) {
     result.outcome = RunOutcome::kFailed;
     host.SetMessageLine(u"");
     host.ReportFailure(failure.message());
@@ -186,7 +186,7 @@ RunResult Run(const RunRequest& request, RunHost& host) {
     result.outcome = RunOutcome::kFailed;
     host.SetMessageLine(u"");
     host.ReportFailure(u"予期しないエラーで変換を中止しました。\n" +
-                       common::Utf8ToUtf16(error.what()));
+                       text::Utf8ToUtf16(error.what()));
   }
   return result;
 }

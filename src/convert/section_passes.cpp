@@ -2,23 +2,23 @@
 
 #include "coding/penetration_record.h"
 #include "coding/soil_tables.h"
-#include "common/failure.h"
-#include "common/l23_lookup.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
+#include "convert/l23_lookup.h"
 #include "convert/source_file.h"
+#include "text/failure.h"
+#include "text/text_util.h"
 
 namespace m2v::convert {
 namespace {
 
-using common::RightAlign;
-using common::Trim;
+using text::RightAlign;
+using text::Trim;
 
 std::u16string RecordNumber(int number, const char16_t* file) {
   if (number > 32767) {
-    throw common::Failure(std::u16string(file) + u" のレコード数が 32,767 を超えました。");
+    throw text::Failure(std::u16string(file) + u" のレコード数が 32,767 を超えました。");
   }
-  return RightAlign(common::DecimalText(number), 3);
+  return RightAlign(text::DecimalText(number), 3);
 }
 
 }  // namespace
@@ -37,7 +37,7 @@ LayerSection ReadLayerSection(const common::LineReader& survey) {
 }
 
 bool LayerPass(const common::LineReader& survey, const std::u16string& output_folder,
-               const common::CodeTable& l4, const std::u16string& pattern_folder,
+               const convert::CodeTable& l4, const std::u16string& pattern_folder,
                std::vector<coding::LearnedSoilName>* learned) {
   const LayerSection section = ReadLayerSection(survey);
   if (!section.present) return false;
@@ -56,7 +56,7 @@ bool LayerPass(const common::LineReader& survey, const std::u16string& output_fo
 
   common::TextWriter x3 = common::TextWriter::Create(output_folder + u"X3.TXT");
   std::int16_t c3 = 1;
-  for (const RangeTerm& term : terms) common::WriteX3Record(c3, term.depth, term.text, l4, x3);
+  for (const RangeTerm& term : terms) convert::WriteX3Record(c3, term.depth, term.text, l4, x3);
   x3.Close();
   return true;
 }
@@ -94,7 +94,7 @@ bool DepthTextPass(const common::LineReader& survey, const std::u16string& outpu
     if (record.text_lines.empty()) continue;
     std::u16string depth = record.depth;
     if (const std::size_t paren = depth.find(u')'); paren != std::u16string::npos) {
-      depth = common::TrimEnd(std::u16string_view(depth).substr(0, paren));
+      depth = text::TrimEnd(std::u16string_view(depth).substr(0, paren));
     }
     std::u16string text;
     for (const int line : record.text_lines) {
@@ -121,7 +121,7 @@ bool SectionEPass(const common::LineReader& survey, const std::u16string& output
     for (int k = 1; k <= 6; ++k) line[k] = reader.ReadLine();
     std::u16string out = RecordNumber(number, u"X6.TXT");
     out += u"," + line[6];
-    out += u"," + common::LookupL23(pattern_folder, line[4]);
+    out += u"," + convert::LookupL23(pattern_folder, line[4]);
     out += u",  ,";
     out += RightAlign(Trim(line[3]), 7);
     out += u",";

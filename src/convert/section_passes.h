@@ -5,15 +5,15 @@
 // and writes its output file into `output_folder` (ending with "\"); a section that is
 // absent or empty creates no file. Each returns whether
 // its section was there (and so its files written). Every failure is a
-// common::Failure naming the file.
+// text::Failure naming the file.
 
 #include <string>
 #include <vector>
 
 #include "coding/soil_classification.h"
 #include "common/text_file.h"
-#include "common/x3_record.h"
 #include "convert/source_file.h"
+#include "convert/x3_record.h"
 
 namespace m2v::convert {
 
@@ -22,7 +22,7 @@ LayerSection ReadLayerSection(const common::LineReader& survey);
 
 // "$A": X1.TXT, one coded line per layer, and X3.TXT, one record per range term.
 bool LayerPass(const common::LineReader& survey, const std::u16string& output_folder,
-               const common::CodeTable& l4, const std::u16string& pattern_folder,
+               const convert::CodeTable& l4, const std::u16string& pattern_folder,
                std::vector<coding::LearnedSoilName>* learned);
 
 // "$C": X5.TXT, one line per penetration test.

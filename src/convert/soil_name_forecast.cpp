@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "coding/soil_tables.h"
-#include "common/cp932.h"
-#include "common/failure.h"
 #include "common/text_file.h"
 #include "platform/platform.h"
+#include "text/cp932.h"
+#include "text/failure.h"
 
 namespace m2v::convert {
 
@@ -57,15 +57,15 @@ std::optional<coding::LearnedSoilName> SoilNameForecast::Classify(std::u16string
         stepped_over_.insert(stepped_over_.end(), it->second.begin(), it->second.end());
       }
     }
-    if (code > 3999) throw common::Failure(coding::CodesUsedUpMessage(user_path, name));
+    if (code > 3999) throw text::Failure(coding::CodesUsedUpMessage(user_path, name));
     record = {coding::FourDigitCode(code), name, u"", u"", u"    ", u"0000"};
     std::size_t record_at = 0;
     user_table_ = coding::WithRecordInserted(
-        user_table_, point, common::EncodeCp932(coding::SoilRecordLine(record)), record_at);
+        user_table_, point, text::EncodeCp932(coding::SoilRecordLine(record)), record_at);
     kind = coding::LearnedSoilName::Kind::kNewUserCode;
   }
   soil_table_ +=
-      coding::AppendedLine(soil_table_, common::EncodeCp932(coding::SoilRecordLine(record)));
+      coding::AppendedLine(soil_table_, text::EncodeCp932(coding::SoilRecordLine(record)));
   return coding::LearnedSoilName{kind, record[0], record[1]};
 }
 

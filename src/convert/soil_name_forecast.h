@@ -19,13 +19,13 @@ namespace m2v::convert {
 class SoilNameForecast {
  public:
   // Reads KISHITU.TXT of the pattern folder, and XKISHITU.TXT at the first name KISHITU.TXT
-  // does not know, as the run does (a missing table is empty). Throws common::Failure when
+  // does not know, as the run does (a missing table is empty). Throws text::Failure when
   // a table cannot be read, as the run would; a table whose text the run cannot read fails
   // at the first Classify, where the run fails.
   explicit SoilNameForecast(const std::u16string& pattern_folder);
 
   // What classifying this layer name would teach the tables: nothing when the soil table
-  // knows it already. Throws common::Failure where the run would fail (user codes used up,
+  // knows it already. Throws text::Failure where the run would fail (user codes used up,
   // a table record the run cannot read).
   std::optional<coding::LearnedSoilName> Classify(std::u16string_view soil_name);
 

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <optional>
 
-#include "common/failure.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
 #include "convert/source_file.h"
+#include "text/failure.h"
+#include "text/text_util.h"
 
 namespace m2v::convert {
 namespace {
 
-using common::DecimalText;
+using text::DecimalText;
 
 constexpr int kHeaderLinesNeeded = 33;
 
@@ -55,7 +55,7 @@ std::optional<Finding> CheckSection(const std::vector<std::u16string>& lines,
   std::int16_t count = 0;
   try {
     count = SectionCount(*found);
-  } catch (const common::Failure&) {
+  } catch (const text::Failure&) {
     return Finding{Severity::kError, "bad-count", m, line,
                    Where(m, line) + u"の件数が正しくありません。"};
   }

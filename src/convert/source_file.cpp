@@ -1,8 +1,8 @@
 #include "convert/source_file.h"
 
-#include "common/num_value.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
+#include "text/num_value.h"
+#include "text/text_util.h"
 
 namespace m2v::convert {
 
@@ -18,12 +18,12 @@ std::int16_t SectionCount(std::u16string_view marker_line) {
   if (marker_line.size() < 2) return 0;
   const std::u16string_view marker = marker_line.substr(0, 2);
   if (marker == kHeaderMarker || marker == kLayerMarker) {
-    const std::u16string trimmed = common::Trim(marker_line);
-    return common::ToInt16(common::NumValue(std::u16string_view(trimmed).substr(2)));
+    const std::u16string trimmed = text::Trim(marker_line);
+    return text::ToInt16(text::NumValue(std::u16string_view(trimmed).substr(2)));
   }
   std::u16string_view rest = marker_line.substr(2);
   if (marker == kPenetrationMarker) rest = rest.substr(0, rest.find(u','));
-  return common::ToInt16(common::NumValue(rest));
+  return text::ToInt16(text::NumValue(rest));
 }
 
 bool IsControlLine(std::u16string_view line) { return !line.empty() && line[0] < 0x20; }
@@ -43,16 +43,16 @@ LayerSection ReadLayers(const std::vector<std::u16string>& lines, std::size_t bo
     };
     const int first = static_cast<int>(base) + 1;
     ++section.records;
-    const std::u16string depth = common::Trim(line(1));
-    if (!common::IsBlank(line(2))) {
-      Layer layer{depth, common::Trim(line(2)), first};
-      if (const std::u16string addition = common::Trim(line(3)); !addition.empty()) {
+    const std::u16string depth = text::Trim(line(1));
+    if (!text::IsBlank(line(2))) {
+      Layer layer{depth, text::Trim(line(2)), first};
+      if (const std::u16string addition = text::Trim(line(3)); !addition.empty()) {
         layer.name += u"・" + addition;
       }
       section.layers.push_back(std::move(layer));
     }
-    if (common::IsBlank(line(4))) continue;
-    const std::u16string term = common::Trim(line(4));
+    if (text::IsBlank(line(4))) continue;
+    const std::u16string term = text::Trim(line(4));
     if (term == kRangeMark) {
       // A "～" before any term starts one with the mark itself.
       if (section.terms.empty()) section.terms.push_back({u"", depth, first + 3, first, true});

@@ -26,7 +26,7 @@ inline constexpr char16_t kSectionEMarker[] = u"$E";
 std::u16string FindSection(common::LineReader& source, std::u16string_view marker);
 
 // The count a marker line announces, by the rule of its section; 0 for an empty line.
-// Throws common::Failure when the count is beyond 16 bits.
+// Throws text::Failure when the count is beyond 16 bits.
 std::int16_t SectionCount(std::u16string_view marker_line);
 
 // True for a line that ends a "$K" record: its first character is a control character.

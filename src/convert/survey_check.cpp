@@ -6,19 +6,19 @@
 
 #include "coding/penetration_record.h"
 #include "coding/soil_tables.h"
-#include "common/failure.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
 #include "convert/soil_name_forecast.h"
 #include "convert/source_file.h"
+#include "text/failure.h"
+#include "text/text_util.h"
 
 namespace m2v::convert {
 namespace {
 
-using common::DecimalText;
-using common::IsBlank;
-using common::RightAlign;
-using common::Trim;
+using text::DecimalText;
+using text::IsBlank;
+using text::RightAlign;
+using text::Trim;
 
 constexpr std::size_t kLabelWidth = 7;
 constexpr std::size_t kEntryWidth = 3;
@@ -100,7 +100,7 @@ class SurveyChecker {
     int count = 0;
     try {
       count = SectionCount(*found);
-    } catch (const common::Failure&) {
+    } catch (const text::Failure&) {
       return;  // an error of the source check
     }
     if (marker == kHeaderMarker && count < 0) return;  // likewise
@@ -196,7 +196,7 @@ class SurveyChecker {
       // The run reads the tables at its first layer name, and so does the forecast.
       if (!forecast_) forecast_.emplace(pattern_folder_);
       learned = forecast_->Classify(name);
-    } catch (const common::Failure& failure) {
+    } catch (const text::Failure& failure) {
       Add(Severity::kError, "table-failure", kLayerMarker, base + 2, failure.message());
       table_failed_ = true;  // the run would stop here
       return;
@@ -292,7 +292,7 @@ class SurveyChecker {
       }
       std::u16string depth = record.depth;
       if (const std::size_t paren = depth.find(u')'); paren != std::u16string::npos) {
-        depth = common::TrimEnd(std::u16string_view(depth).substr(0, paren));
+        depth = text::TrimEnd(std::u16string_view(depth).substr(0, paren));
       }
       if (depth.size() > kLabelWidth) {
         WarnLongLabel(kDepthTextMarker, record.depth_line, u"深度", depth, u"X12.TXT");

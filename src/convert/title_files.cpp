@@ -1,7 +1,7 @@
 #include "convert/title_files.h"
 
 #include "common/text_file.h"
-#include "common/text_util.h"
+#include "text/text_util.h"
 
 namespace m2v::convert {
 namespace {
@@ -10,7 +10,7 @@ void WriteList(const std::u16string& path, const std::vector<std::u16string>& li
                std::size_t lines) {
   common::TextWriter out = common::TextWriter::Create(path);
   for (std::size_t i = 1; i <= lines; ++i) {
-    out.WriteLine(i < list.size() ? common::Trim(list[i]) : std::u16string());
+    out.WriteLine(i < list.size() ? text::Trim(list[i]) : std::u16string());
   }
   out.Close();
 }

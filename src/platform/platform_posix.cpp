@@ -15,8 +15,8 @@
 #include <system_error>
 #include <thread>
 
-#include "common/utf.h"
 #include "platform/platform.h"
+#include "text/utf.h"
 
 #if defined(__APPLE__)
 #include <mach-o/dyld.h>
@@ -25,8 +25,8 @@
 namespace m2v::platform {
 
 namespace fs = std::filesystem;
-using common::Utf16ToUtf8;
-using common::Utf8ToUtf16;
+using text::Utf16ToUtf8;
+using text::Utf8ToUtf16;
 
 namespace {
 

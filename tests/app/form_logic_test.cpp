@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "common/utf.h"
 #include "convert/pattern_folder_setting.h"
 #include "convert/run.h"
 #include "platform/platform.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "test_paths.h"
+#include "text/utf.h"
 
 namespace m2v::app {
 namespace {
@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-std::string Narrow(std::u16string_view text) { return common::Utf16ToUtf8(text); }
+std::string Narrow(std::u16string_view text) { return text::Utf16ToUtf8(text); }
 
 class ScriptedView : public FormView {
  public:

@@ -10,7 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli.h"
-#include "common/sha256.h"
+#include "convert/sha256.h"
 #include "support/pattern_folder.h"
 #include "test_paths.h"
 
@@ -62,7 +62,7 @@ TEST_F(CheckCommandTest, ListsEveryFindingOneALineWithItsSectionAndRule) {
   const std::string f = "D:\\IN\\S.ddf";
   EXPECT_EQ(
       out_.str(),
-      f + ": " + std::to_string(bytes.size()) + " バイト, SHA-256 " + common::Sha256Hex(bytes) +
+      f + ": " + std::to_string(bytes.size()) + " バイト, SHA-256 " + convert::Sha256Hex(bytes) +
           "\n" + f +
           ": 情報: $Z セクションはありません。CNT.TXT、Titl01.txt、Titl02.txt は作られません。"
           " [section-count]\n" +
@@ -101,7 +101,7 @@ TEST_F(CheckCommandTest, JsonGivesOneObjectPerFileThatReadsBack) {
   const std::string bytes = test::SjisLines(kSurvey);
   EXPECT_EQ(files[0]["file"], "D:\\IN\\S.ddf");
   EXPECT_EQ(files[0]["size"], bytes.size());
-  EXPECT_EQ(files[0]["sha256"], common::Sha256Hex(bytes));
+  EXPECT_EQ(files[0]["sha256"], convert::Sha256Hex(bytes));
   const nlohmann::json& findings = files[0]["findings"];
   ASSERT_EQ(findings.size(), 8u);
   EXPECT_EQ(findings[4], (nlohmann::json{
@@ -216,7 +216,7 @@ TEST_F(CheckCommandTest, TablesAreListedInTheSurveyFormWithTheUserCodesLeft) {
   const std::string u = "D:\\PATDAT\\XKISHITU.TXT";
   const std::string text = out_.str();
   EXPECT_TRUE(text.starts_with(s + ": " + std::to_string(soil.size()) + " バイト, SHA-256 " +
-                               common::Sha256Hex(soil) + "\n"));
+                               convert::Sha256Hex(soil) + "\n"));
   EXPECT_THAT(text,
               HasSubstr(s +
                         ":4: 警告: コード 2010 は、次のユーザーコードの数え始め（2006）より"
@@ -229,7 +229,7 @@ TEST_F(CheckCommandTest, TablesAreListedInTheSurveyFormWithTheUserCodesLeft) {
                         "[name-two-codes]\n"));
   EXPECT_THAT(text, HasSubstr(s + ": エラー 0 件、警告 6 件、情報 0 件\n" + u + ": " +
                               std::to_string(user.size()) + " バイト, SHA-256 " +
-                              common::Sha256Hex(user) + "\n" + u + ":1: 情報: "));
+                              convert::Sha256Hex(user) + "\n" + u + ":1: 情報: "));
   EXPECT_TRUE(text.ends_with(u + ": 次のユーザーコード 2006、3999 までに残り 1993 個\n" + u +
                              ": エラー 0 件、警告 1 件、情報 6 件\n"));
 }

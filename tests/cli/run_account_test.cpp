@@ -10,12 +10,12 @@
 
 #include "cli/cli.h"
 #include "cli/command_support.h"
-#include "common/sha256.h"
-#include "common/utf.h"
 #include "common/version.h"
+#include "convert/sha256.h"
 #include "support/pattern_folder.h"
 #include "support/scoped_env.h"
 #include "test_paths.h"
+#include "text/utf.h"
 
 namespace m2v::cli {
 namespace {
@@ -54,7 +54,7 @@ class RunAccountTest : public ::testing::Test, public test::PatternFolderFixture
   }
 
   std::string Hash(std::string_view rel) const {
-    return common::Sha256Hex(test::ReadBytes(Host(rel)));
+    return convert::Sha256Hex(test::ReadBytes(Host(rel)));
   }
 
   // The time the report names: checked against the pattern, then put into the expectation.
@@ -207,7 +207,7 @@ TEST_F(RunAccountTest, ReportHashesTheBytesConvertedNotTheFileAfterwards) {
             0)
       << err_.str();
   EXPECT_THAT(test::ReadBytes(Host("report.txt")),
-              ::testing::HasSubstr(Sjis("変換元の SHA-256: " + common::Sha256Hex(converted))));
+              ::testing::HasSubstr(Sjis("変換元の SHA-256: " + convert::Sha256Hex(converted))));
 }
 
 TEST(TerminalTextTest, ShowsControlCharactersEscaped) {
@@ -224,7 +224,7 @@ TEST(LocalTimeTextTest, GivesIso8601WithTheOffset) {
   };
   for (const auto& [zone, text] : cases) {
     TimeZone tz(zone);
-    EXPECT_EQ(common::Utf16ToUtf8(LocalTimeText(epoch)), text) << zone;
+    EXPECT_EQ(text::Utf16ToUtf8(LocalTimeText(epoch)), text) << zone;
   }
 }
 

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "common/failure.h"
 #include "common/text_file.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
+#include "text/failure.h"
 
 namespace m2v::coding {
 namespace {
@@ -67,7 +67,7 @@ TEST_F(PenetrationRecordTest, RecordNumberShowsLastThreeDigitsAndStopsBeforeOver
   EXPECT_EQ(Convert(number, {u"1", u"9", u"", u"", u"", u""}),
             "234,      1,  9,  9, 30,   ,   ,   ,   ,   ,   \r\n");
   number = 32767;
-  EXPECT_THROW(Convert(number, {u"1", u"9", u"", u"", u"", u""}), common::Failure);
+  EXPECT_THROW(Convert(number, {u"1", u"9", u"", u"", u"", u""}), text::Failure);
 }
 
 }  // namespace

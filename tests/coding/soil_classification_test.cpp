@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "common/failure.h"
 #include "common/text_file.h"
 #include "support/pattern_folder.h"
+#include "text/failure.h"
 
 namespace m2v::coding {
 namespace {
@@ -155,7 +155,7 @@ TEST_F(SoilClassificationTest, UnreadableTableIsAFailureNamingIt) {
   try {
     ClassifySoilName(number, u"1", u"砂", u"", out, patdat);
     FAIL();
-  } catch (const common::Failure& failure) {
+  } catch (const text::Failure& failure) {
     EXPECT_NE(failure.message().find(u"KISHITU.TXT"), std::u16string::npos);
   }
   EXPECT_EQ(number, 1);

@@ -12,12 +12,12 @@
 #include <gtest/gtest.h>
 
 #include "coding/soil_table_check.h"
-#include "common/cp932.h"
-#include "common/utf.h"
 #include "convert/run.h"
 #include "support/pattern_folder.h"
 #include "support/recording_host.h"
 #include "test_paths.h"
+#include "text/cp932.h"
+#include "text/utf.h"
 
 namespace m2v::coding {
 namespace {
@@ -27,7 +27,7 @@ using test::SjisLines;
 using ::testing::Contains;
 using ::testing::HasSubstr;
 
-std::string U8(std::u16string_view text) { return common::Utf16ToUtf8(text); }
+std::string U8(std::u16string_view text) { return text::Utf16ToUtf8(text); }
 
 class SoilTableCheckRunTest : public ::testing::Test, public test::PatternFolderFixture {
  protected:
@@ -80,7 +80,7 @@ class SoilTableCheckRunTest : public ::testing::Test, public test::PatternFolder
 
   // Code and name of each line of X1.TXT.
   std::vector<std::string> LayerCodes() {
-    const std::string text = U8(common::DecodeCp932(test::ReadBytes(Host("OUT/X1.TXT"))).text);
+    const std::string text = U8(text::DecodeCp932(test::ReadBytes(Host("OUT/X1.TXT"))).text);
     std::vector<std::string> codes;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {

@@ -9,8 +9,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "common/utf.h"
 #include "support/pattern_folder.h"
+#include "text/utf.h"
 
 namespace m2v::coding {
 namespace {
@@ -224,19 +224,19 @@ TEST(SoilTableCheckTest, AShiftedRecordIsNamedAsTheRunReadsIt) {
       CheckLines({"5001,粘土,a,b,c,d,5010", "5002,砂,a,b,c,d", "5003,泥,a,b,c"}, {"9000,END,,,,"});
   ASSERT_EQ(report.soil.size(), 4u);
   EXPECT_EQ(report.soil[0].rule, "field-count");
-  EXPECT_THAT(common::Utf16ToUtf8(report.soil[0].message),
+  EXPECT_THAT(text::Utf16ToUtf8(report.soil[0].message),
               HasSubstr("次の行の最初の項目は、レコードの 2 項目目として読まれます"));
   EXPECT_EQ(report.soil[1].rule, "shifted-record");
-  EXPECT_EQ(common::Utf16ToUtf8(report.soil[1].message),
+  EXPECT_EQ(text::Utf16ToUtf8(report.soil[1].message),
             "この行の 7 項目目から 2 行目の 5 項目目までが 1 つのレコードとして読まれます: "
             "コード「5010」、土質名「5002」。変換はこれを土質名「5002」のコード「5010」として"
             "探します。");
   EXPECT_EQ(report.soil[2].line, 2);
-  EXPECT_EQ(common::Utf16ToUtf8(report.soil[2].message),
+  EXPECT_EQ(text::Utf16ToUtf8(report.soil[2].message),
             "この行の 6 項目目から 3 行目の 5 項目目までが 1 つのレコードとして読まれます: "
             "コード「d」、土質名「5003」。このコードはどの検索範囲にも入らないため、この"
             "レコードはどの土質名にも一致しません。");
-  EXPECT_THAT(common::Utf16ToUtf8(report.soil[3].message),
+  EXPECT_THAT(text::Utf16ToUtf8(report.soil[3].message),
               HasSubstr("前の行から続くずれはこの行で終わります。"));
 }
 
@@ -244,7 +244,7 @@ TEST(SoilTableCheckTest, MessagesSayWhatTheRunDoes) {
   const SoilTableReport used_up = CheckLines({}, {"3999,a,,,,"});
   ASSERT_EQ(used_up.user.size(), 2u);
   EXPECT_EQ(used_up.user[0].severity, TableSeverity::kError);
-  EXPECT_EQ(common::Utf16ToUtf8(used_up.user[0].message),
+  EXPECT_EQ(text::Utf16ToUtf8(used_up.user[0].message),
             "ユーザーコード（2000～3999）が残っていません。変換は新しい土質名が現れたところで"
             "止まります。");
   EXPECT_FALSE(used_up.user_codes.next);
@@ -252,13 +252,13 @@ TEST(SoilTableCheckTest, MessagesSayWhatTheRunDoes) {
 
   const SoilTableReport reset = CheckLines({"2000,a,,,,"}, {"2000,a,,,,", "", "9000,END,,,,"});
   EXPECT_EQ(reset.user_codes.next, 2001);
-  EXPECT_THAT(common::Utf16ToUtf8(reset.user[1].message),
+  EXPECT_THAT(text::Utf16ToUtf8(reset.user[1].message),
               HasSubstr("ユーザーコードは 2000 から数え直されます（次のユーザーコードは 2001。"
                         "ユーザーコードの最後の行は 1 行目）"));
 
   const SoilTableReport two =
       CheckLines({"2000,砂,,,,0000"}, {"2000,粘土,,,,0000", "9000,END,,,,"});
-  EXPECT_EQ(common::Utf16ToUtf8(two.user[0].message),
+  EXPECT_EQ(text::Utf16ToUtf8(two.user[0].message),
             "ユーザーコード 2000 が 2 つの土質名に付いています: 「砂」（KISHITU.TXT の 1 行目）と、"
             "この行の「粘土」。X1.TXT ではどちらもコード 2000 になり、区別できません。");
 }
@@ -285,7 +285,7 @@ TEST_F(SoilTableFilesTest, ReadsBothTablesAndSaysWhatItCannotRead) {
   const SoilTableReport report = CheckSoilTables(files);
   EXPECT_THAT(Summary(report),
               ElementsAre(Seen{"S:0 E unreadable"}, Seen{"U:1 I not-in-soil-table"}));
-  EXPECT_THAT(common::Utf16ToUtf8(report.soil[0].message),
+  EXPECT_THAT(text::Utf16ToUtf8(report.soil[0].message),
               HasSubstr("KISHITU.TXT を読み取れません: "));
 
   std::filesystem::remove(Table("KISHITU.TXT"));

@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include "common/failure.h"
 #include "common/file_cache.h"
 #include "platform/platform.h"
 #include "support/pattern_folder.h"
 #include "support/scoped_env.h"
+#include "text/failure.h"
 
 namespace m2v::coding {
 namespace {
@@ -51,7 +51,7 @@ TEST_F(SoilTablesTest, NewUserCodeFollowsTheLastLineBelow4000BeforeTheInsertionP
 TEST_F(SoilTablesTest, UsedUpUserCodesStopWithBothTablesUntouched) {
   WriteTable("XKISHITU.TXT", {"2000,a,,,,", "3999,z,,,,", "9000,end,,,,"});
   const std::string before = TableBytes("XKISHITU.TXT");
-  EXPECT_THROW(AddUserSoilRecord(patdat, u"新しい土", u""), common::Failure);
+  EXPECT_THROW(AddUserSoilRecord(patdat, u"新しい土", u""), text::Failure);
   EXPECT_EQ(TableBytes("XKISHITU.TXT"), before);
   EXPECT_FALSE(std::filesystem::exists(Table("XKISHITU.TMP")));
 }
@@ -118,7 +118,7 @@ TEST(SoilTableMarker, MakesItsFolderAndReportsWhereNoneCanHoldIt) {
   try {
     AppendSoilRecord(*patdat + u"\\", record);
     ADD_FAILURE() << "no failure";
-  } catch (const common::Failure& failure) {
+  } catch (const text::Failure& failure) {
     EXPECT_NE(failure.message().find(u"PATADD.txt\nファイルを作成できません。"),
               std::u16string::npos);
   }

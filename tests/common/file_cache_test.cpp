@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "common/failure.h"
 #include "common/text_file.h"
 #include "support/file_bytes.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
+#include "text/failure.h"
 
 namespace m2v::common {
 namespace {
@@ -83,7 +83,7 @@ TEST_F(FileCacheTest, KeptLinesFollowTheFile) {
     const std::u16string path = Typed(name);
     try {
       LineReader::Open(path);
-    } catch (const Failure& failure) {
+    } catch (const text::Failure& failure) {
       return failure.message();
     }
     return std::u16string(u"no failure");

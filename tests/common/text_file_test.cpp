@@ -3,10 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "common/failure.h"
 #include "support/file_bytes.h"
 #include "support/matchers.h"
 #include "support/temp_dir.h"
+#include "text/failure.h"
 
 namespace m2v::common {
 namespace {
@@ -61,7 +61,7 @@ TEST_F(TextFileTest, LineReaderReadsToTheEndAndReportsReadingPastIt) {
   try {
     reader.ReadLine();
     FAIL();
-  } catch (const Failure& f) {
+  } catch (const text::Failure& f) {
     EXPECT_THAT(f.message(), HasText(At(u"T.TXT")));
   }
 }
@@ -69,13 +69,13 @@ TEST_F(TextFileTest, LineReaderReadsToTheEndAndReportsReadingPastIt) {
 TEST_F(TextFileTest, OpeningAMissingFileOrAFolderOrBadBytesIsAFailure) {
   WriteBytes(Host("bad.txt"), "ok\r\n\x80\r\n");
   std::filesystem::create_directory(Host("folder"));
-  EXPECT_THROW(LineReader::Open(At(u"missing.txt")), Failure);
-  EXPECT_THROW(LineReader::Open(At(u"folder")), Failure);
-  EXPECT_THROW(LineReader::Open(u"Q:\\x.txt"), Failure);
+  EXPECT_THROW(LineReader::Open(At(u"missing.txt")), text::Failure);
+  EXPECT_THROW(LineReader::Open(At(u"folder")), text::Failure);
+  EXPECT_THROW(LineReader::Open(u"Q:\\x.txt"), text::Failure);
   try {
     LineReader::Open(At(u"bad.txt"));
     FAIL();
-  } catch (const Failure& f) {
+  } catch (const text::Failure& f) {
     EXPECT_THAT(f.message(), HasText(u"2 行目"));
   }
 }
@@ -90,7 +90,7 @@ TEST(FieldReaderTest, ReadsFieldsAcrossLineEnds) {
   // unclosed quote ends at the line end.
   EXPECT_THAT(reader.ReadRecord(4), ElementsAre(u"b", u"", u"open", u"last"));
   EXPECT_FALSE(reader.HasMoreData());
-  EXPECT_THROW(reader.ReadField(), Failure);
+  EXPECT_THROW(reader.ReadField(), text::Failure);
 }
 
 TEST(FieldReaderTest, SevenFieldLineShiftsTheNextRecord) {
@@ -120,7 +120,7 @@ TEST(FieldReaderTest, AnIncompleteLastRecordIsReportedWithItsLine) {
   try {
     reader.ReadRecord(4);
     FAIL();
-  } catch (const Failure& f) {
+  } catch (const text::Failure& f) {
     EXPECT_THAT(f.message(), HasText(u"L23.txt"));
     EXPECT_THAT(f.message(), HasText(u"2 行目"));
   }
@@ -162,7 +162,7 @@ TEST_F(TextFileTest, CreateReplacesAndAppendStartsOnAFreshLine) {
 TEST_F(TextFileTest, WriterIntoAMissingFolderIsAFailure) {
   TextWriter out = TextWriter::Create(At(u"nowhere\\x.txt"));
   out.WriteLine(u"x");
-  EXPECT_THROW(out.Close(), Failure);
+  EXPECT_THROW(out.Close(), text::Failure);
 }
 
 TEST_F(TextFileTest, CreatedFileAppearsWholeOnCloseOnly) {

@@ -12,12 +12,12 @@
 #include <gtest/gtest.h>
 
 #include "common/file_cache.h"
-#include "common/utf.h"
 #include "convert/run.h"
 #include "support/file_bytes.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "survey_maker.h"
+#include "text/utf.h"
 
 namespace m2v::convert {
 namespace {

@@ -6,13 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include "common/utf.h"
 #include "convert/run.h"
 #include "platform/platform.h"
 #include "support/file_bytes.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "test_paths.h"
+#include "text/utf.h"
 
 namespace m2v::convert {
 namespace {
@@ -55,7 +55,7 @@ class GoldenRunTest : public ::testing::TestWithParam<std::string> {
     if (!fs::exists(CaseDir() / "dest.txt")) return u"D:\\SURVEY\\AB12CD\\HOLE1";
     std::string line = test::ReadBytes(CaseDir() / "dest.txt");
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    return common::Utf8ToUtf16(line);
+    return text::Utf8ToUtf16(line);
   }
 
   RunResult RunOnce() {
@@ -94,7 +94,7 @@ TEST_P(GoldenRunTest, SecondRunWritesTheSameFilesAndFindsWhatTheFirstTaught) {
   ASSERT_EQ(second.outcome, RunOutcome::kCompleted);
   // Only a name holding "（" can never be found, and is taught again (with a new code).
   for (const coding::LearnedSoilName& learned : second.learned) {
-    EXPECT_NE(learned.name.find(u'（'), std::u16string::npos) << common::Utf16ToUtf8(learned.name);
+    EXPECT_NE(learned.name.find(u'（'), std::u16string::npos) << text::Utf16ToUtf8(learned.name);
   }
   if (second.learned.empty()) {
     ExpectSameFiles(CaseDir() / "expected" / "out",

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/failure.h"
 #include "support/pattern_folder.h"
+#include "text/failure.h"
 
 namespace m2v::convert {
 namespace {
@@ -32,7 +32,7 @@ TEST_F(CodeTableTest, L1FindsTheRegionNarrowedUpperCasedAndTrimmed) {
 
 TEST_F(CodeTableTest, L4KeepsUpToFiftyRowsInFileOrder) {
   WriteTable("L4.TXT", {"21,暗", " 5 , 灰 ", "\"8\",褐"});
-  const common::CodeTable table = LoadL4Table(patdat);
+  const convert::CodeTable table = LoadL4Table(patdat);
   EXPECT_EQ(table.codes, (std::vector<std::u16string>{u"21", u"5", u"8"}));
   EXPECT_EQ(table.names, (std::vector<std::u16string>{u"暗", u"灰", u"褐"}));
 
@@ -44,7 +44,7 @@ TEST_F(CodeTableTest, L4KeepsUpToFiftyRowsInFileOrder) {
   EXPECT_EQ(LoadL4Table(patdat).size(), 50u);
   rows.push_back("2,y");
   WriteTable("L4.TXT", {rows.begin(), rows.end()});
-  EXPECT_THROW(LoadL4Table(patdat), common::Failure);
+  EXPECT_THROW(LoadL4Table(patdat), text::Failure);
 }
 
 TEST_F(CodeTableTest, HeaderFieldsGoToTheirTitleLines) {

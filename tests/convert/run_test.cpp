@@ -11,13 +11,13 @@
 
 #include "coding/soil_tables.h"
 #include "common/dest_path.h"
-#include "common/sha256.h"
-#include "common/utf.h"
+#include "convert/sha256.h"
 #include "convert/survey_check.h"
 #include "platform/platform.h"
 #include "support/pattern_folder.h"
 #include "support/recording_host.h"
 #include "test_paths.h"
+#include "text/utf.h"
 
 namespace m2v::convert {
 namespace {
@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-std::string U8(std::u16string_view text) { return common::Utf16ToUtf8(text); }
+std::string U8(std::u16string_view text) { return text::Utf16ToUtf8(text); }
 
 class RunTest : public ::testing::Test, public test::PatternFolderFixture {
  protected:
@@ -241,7 +241,7 @@ TEST_F(RunTest, SurveyReplacedDuringTheRunIsConvertedAsItWasRead) {
   };
   const RunResult result = RunWith(host);
   ASSERT_EQ(result.outcome, RunOutcome::kCompleted);
-  EXPECT_EQ(result.source_sha256, common::Sha256Hex(original));
+  EXPECT_EQ(result.source_sha256, convert::Sha256Hex(original));
   for (const char16_t* name : kOutputFiles) {
     const std::string file = U8(name);
     EXPECT_EQ(test::ReadBytes(Host("OUT/" + file)), test::ReadBytes(Host("PLAIN/" + file))) << file;

@@ -11,10 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "coding/soil_classification.h"
-#include "common/failure.h"
 #include "common/text_file.h"
-#include "common/utf.h"
 #include "support/pattern_folder.h"
+#include "text/failure.h"
+#include "text/utf.h"
 
 namespace m2v::convert {
 namespace {
@@ -25,8 +25,8 @@ using Kind = LearnedSoilName::Kind;
 std::string Describe(const std::vector<LearnedSoilName>& learned) {
   std::string text;
   for (const LearnedSoilName& l : learned) {
-    text += (l.kind == Kind::kNewUserCode ? "new " : "adopted ") + common::Utf16ToUtf8(l.code) +
-            " " + common::Utf16ToUtf8(l.name) + "\n";
+    text += (l.kind == Kind::kNewUserCode ? "new " : "adopted ") + text::Utf16ToUtf8(l.code) + " " +
+            text::Utf16ToUtf8(l.name) + "\n";
   }
   return text;
 }
@@ -43,7 +43,7 @@ class SoilNameForecastTest : public ::testing::Test, public test::PatternFolderF
       for (const std::u16string& name : names) {
         if (std::optional<LearnedSoilName> l = forecast.Classify(name)) learned.push_back(*l);
       }
-    } catch (const common::Failure&) {
+    } catch (const text::Failure&) {
       return Describe(learned) + "failure\n";
     }
     return Describe(learned);
@@ -57,7 +57,7 @@ class SoilNameForecastTest : public ::testing::Test, public test::PatternFolderF
       for (const std::u16string& name : names) {
         coding::ClassifySoilName(number, u"1.00", name, u"", out, patdat, &learned);
       }
-    } catch (const common::Failure&) {
+    } catch (const text::Failure&) {
       return Describe(learned) + "failure\n";
     }
     return Describe(learned);
@@ -197,7 +197,7 @@ TEST_F(SoilNameForecastTest, ReadsTablesAsTheRunReadsThem) {
   // Text that is not CP932 fails at the first name, where the run fails.
   test::WriteBytes(Table("KISHITU.TXT"), "5012,\x82\r\n");
   SoilNameForecast forecast(patdat);
-  EXPECT_THROW(forecast.Classify(u"砂"), common::Failure);
+  EXPECT_THROW(forecast.Classify(u"砂"), text::Failure);
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/failure.h"
 #include "common/text_file.h"
+#include "text/failure.h"
 
 namespace m2v::convert {
 namespace {
@@ -16,7 +16,7 @@ TEST(SectionCountTest, ReadsTheCountByTheRuleOfEachMarker) {
       {u"$C", 0},           {u"", 0},       {u"$K 12,3", 0},  // only "$C" cuts at ","
   };
   for (const auto& [line, count] : cases) EXPECT_EQ(SectionCount(line), count) << line.size();
-  EXPECT_THROW(SectionCount(u"$A 40000"), common::Failure);
+  EXPECT_THROW(SectionCount(u"$A 40000"), text::Failure);
 }
 
 TEST(FindSectionTest, TakesTheFirstLineThatBeginsWithTheMarker) {

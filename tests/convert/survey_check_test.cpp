@@ -5,8 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "common/utf.h"
 #include "support/pattern_folder.h"
+#include "text/utf.h"
 
 namespace m2v::convert {
 namespace {
@@ -22,14 +22,14 @@ std::vector<std::string> Summary(const std::vector<Finding>& findings) {
                            : f.severity == Severity::kWarning ? "W"
                                                               : "I";
     lines.push_back(std::string(severity) + " " + f.rule + "@" + std::to_string(f.line) + " " +
-                    common::Utf16ToUtf8(f.marker));
+                    text::Utf16ToUtf8(f.marker));
   }
   return lines;
 }
 
 std::string MessageAt(const std::vector<Finding>& findings, const std::string& rule, int line) {
   for (const Finding& f : findings) {
-    if (f.rule == rule && f.line == line) return common::Utf16ToUtf8(f.message);
+    if (f.rule == rule && f.line == line) return text::Utf16ToUtf8(f.message);
   }
   return "(none)";
 }
@@ -71,7 +71,7 @@ TEST_F(SurveyCheckTest, LayersAndPenetrationTests) {
                   "W long-label@39 $C", "W n-value-cut@40 $C", "W long-entry@41 $C",
                   "W long-entry@42 $C", "W long-entry@43 $C", "W duplicate-section@51 $A"));
   // Absent sections in the order of the passes.
-  EXPECT_EQ(common::Utf16ToUtf8(findings[0].message),
+  EXPECT_EQ(text::Utf16ToUtf8(findings[0].message),
             "$Z セクションはありません。CNT.TXT、Titl01.txt、Titl02.txt は作られません。");
   EXPECT_THAT(MessageAt(findings, "section-count", 1), "$A セクション: 6 件");
   // Line 2 is the depth of a layer only: the term it starts is closed with line 8's depth.

@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <string>
 
-#include "common/cp932.h"
+#include "text/cp932.h"
 
 namespace {
 
 void PrintDecoded(const std::string& bytes) {
-  const m2v::common::DecodedText decoded = m2v::common::DecodeCp932(bytes);
+  const m2v::text::DecodedText decoded = m2v::text::DecodeCp932(bytes);
   for (unsigned char b : bytes) std::printf("%02X", b);
   std::printf(" ->");
   for (char16_t c : decoded.text) std::printf(" %04X", static_cast<unsigned>(c));
@@ -32,7 +32,7 @@ int main() {
     }
   }
   for (unsigned c = 0; c < 0x10000; ++c) {
-    const std::string bytes = m2v::common::EncodeCp932(std::u16string(1, static_cast<char16_t>(c)));
+    const std::string bytes = m2v::text::EncodeCp932(std::u16string(1, static_cast<char16_t>(c)));
     std::printf("%04X <-", c);
     for (unsigned char b : bytes) std::printf(" %02X", b);
     std::printf("\n");

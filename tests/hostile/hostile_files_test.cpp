@@ -19,8 +19,6 @@
 
 #include "coding/soil_tables.h"
 #include "common/text_file.h"
-#include "common/text_util.h"
-#include "common/utf.h"
 #include "convert/pattern_folder_setting.h"
 #include "convert/run.h"
 #include "convert/survey_check.h"
@@ -28,6 +26,8 @@
 #include "support/pattern_folder.h"
 #include "support/recording_host.h"
 #include "test_paths.h"
+#include "text/text_util.h"
+#include "text/utf.h"
 
 namespace m2v::convert {
 namespace {
@@ -37,7 +37,7 @@ using test::Sjis;
 using test::SjisLines;
 using ::testing::HasSubstr;
 
-std::string U8(std::u16string_view text) { return common::Utf16ToUtf8(text); }
+std::string U8(std::u16string_view text) { return text::Utf16ToUtf8(text); }
 
 // Mounts made by a test stay inside its own process: a test that dies leaves none behind.
 // Empty when mounting is possible, else why not.
@@ -398,7 +398,7 @@ TEST_F(HostileTest, RunsAtOnceOnOnePatternFolderLoseNothingAndGiveNoCodeTwice) {
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-      const std::u16string n = common::DecimalText(run);
+      const std::u16string n = text::DecimalText(run);
       test::RecordingHost host(u"D:\\IN\\s" + n + u".ddf", u"D:\\OUT" + n);
       host.answers = {true};
       const RunResult result = convert::Run({patdat}, host);

@@ -18,17 +18,17 @@
 #include <vector>
 
 #include "coding/soil_classification.h"
-#include "common/cp932.h"
-#include "common/failure.h"
-#include "common/num_value.h"
 #include "common/text_file.h"
-#include "common/utf.h"
+#include "text/cp932.h"
+#include "text/failure.h"
+#include "text/num_value.h"
+#include "text/utf.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using m2v::common::Utf16ToUtf8;
-using m2v::common::Utf8ToUtf16;
+using m2v::text::Utf16ToUtf8;
+using m2v::text::Utf8ToUtf16;
 
 std::string Read(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -42,7 +42,7 @@ void Write(const fs::path& file, const std::string& bytes) {
 }
 
 std::string Line(const std::string& utf8) {
-  return m2v::common::EncodeCp932(Utf8ToUtf16(utf8)) + "\r\n";
+  return m2v::text::EncodeCp932(Utf8ToUtf16(utf8)) + "\r\n";
 }
 
 std::string Code(int code) {
@@ -207,8 +207,8 @@ class Checker {
  private:
   static float CodeValue(const std::u16string& field) {
     try {
-      return m2v::common::NumValue(field);
-    } catch (const m2v::common::Failure&) {
+      return m2v::text::NumValue(field);
+    } catch (const m2v::text::Failure&) {
       return 0;
     }
   }

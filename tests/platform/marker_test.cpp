@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "common/utf.h"
 #include "platform/platform.h"
 #include "support/file_bytes.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
+#include "text/utf.h"
 
 namespace m2v::platform {
 namespace {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "common/utf.h"
 #include "support/file_bytes.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
+#include "text/utf.h"
 
 namespace m2v::platform {
 namespace {
@@ -23,7 +23,7 @@ using test::ReadBytes;
 using test::WriteBytes;
 using ::testing::ElementsAre;
 
-std::string Narrow(const std::u16string& text) { return common::Utf16ToUtf8(text); }
+std::string Narrow(const std::u16string& text) { return text::Utf16ToUtf8(text); }
 
 // A scratch drive D:, backed by a temporary folder; drive-form paths below it are built
 // with At(). On Windows the scratch folder keeps its native drive.
@@ -237,7 +237,7 @@ class DriveTableTest : public ::testing::Test {
  protected:
   // Host paths come back with symbolic links resolved (the temporary folder may be one).
   fs::path Real(const fs::path& path) const { return fs::weakly_canonical(path); }
-  std::u16string Typed(const fs::path& path) const { return common::Utf8ToUtf16(path.string()); }
+  std::u16string Typed(const fs::path& path) const { return text::Utf8ToUtf16(path.string()); }
 
   test::TempDir tmp_;
   test::DriveTable table_{tmp_ / "sys"};
@@ -452,8 +452,7 @@ TEST(SysDir, DefaultsToTheUserConfigurationFolder) {
   {
     const test::ScopedEnv xdg("XDG_CONFIG_HOME", (tmp / "cfg").c_str());
     // Its dosdevices folder does not exist, so Z: is "/" and the path is Z:-form.
-    expected =
-        u"Z:" + common::Utf8ToUtf16(fs::weakly_canonical(tmp / "cfg" / "mirta2vesk").string());
+    expected = u"Z:" + text::Utf8ToUtf16(fs::weakly_canonical(tmp / "cfg" / "mirta2vesk").string());
     std::replace(expected.begin(), expected.end(), u'/', u'\\');
     EXPECT_EQ(SysDir(), expected);
   }
@@ -461,7 +460,7 @@ TEST(SysDir, DefaultsToTheUserConfigurationFolder) {
     const test::ScopedEnv no_xdg("XDG_CONFIG_HOME", nullptr);
     const test::ScopedEnv home("HOME", tmp.path().c_str());
     expected =
-        u"Z:" + common::Utf8ToUtf16(fs::weakly_canonical(tmp / ".config" / "mirta2vesk").string());
+        u"Z:" + text::Utf8ToUtf16(fs::weakly_canonical(tmp / ".config" / "mirta2vesk").string());
     std::replace(expected.begin(), expected.end(), u'/', u'\\');
     EXPECT_EQ(SysDir(), expected);
   }

@@ -1,6 +1,6 @@
 #include "support/file_bytes.h"
 
-#include "common/utf.h"
+#include "text/utf.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -72,7 +72,7 @@ std::string Sjis(std::string_view utf8) {
 }
 #endif
 
-std::u16string Utf16(std::string_view utf8) { return common::Utf8ToUtf16(utf8); }
+std::u16string Utf16(std::string_view utf8) { return text::Utf8ToUtf16(utf8); }
 
 std::string SjisLines(const std::vector<std::string_view>& utf8_lines) {
   std::string out;

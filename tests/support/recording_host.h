@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "common/utf.h"
 #include "convert/run_host.h"
+#include "text/utf.h"
 
 namespace m2v::test {
 
@@ -28,7 +28,7 @@ class RecordingHost : public convert::RunHost {
                    std::u16string_view title) override {
     static const char* const kIcons[] = {"none", "information", "exclamation"};
     calls.push_back(std::string("box ") + kIcons[static_cast<int>(icon)] + " [" +
-                    common::Utf16ToUtf8(title) + "] " + common::Utf16ToUtf8(text));
+                    text::Utf16ToUtf8(title) + "] " + text::Utf16ToUtf8(text));
   }
   bool AskYesNo(std::u16string_view text) override {
     Record("ask", text);
@@ -49,7 +49,7 @@ class RecordingHost : public convert::RunHost {
 
  private:
   void Record(const char* what, std::u16string_view text) {
-    calls.push_back(std::string(what) + " " + common::Utf16ToUtf8(text));
+    calls.push_back(std::string(what) + " " + text::Utf16ToUtf8(text));
   }
 };
 

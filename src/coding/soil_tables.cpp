@@ -408,6 +408,70 @@ TakenCodes TakenByTables(const std::u16string& pattern_folder, std::string_view 
   return taken;
 }
 
+// The user table as this run sees it: the kept bytes inside a FileCacheScope, else the file's.
+struct UserTable {
+  std::u16string path;
+  CachedSoilTable* cached = nullptr;
+  std::string read;  // the file's bytes when nothing is kept
+
+  std::string_view bytes() const { return cached != nullptr ? cached->file.bytes() : read; }
+};
+
+UserTable LoadUserTable(const std::u16string& pattern_folder) {
+  UserTable table;
+  table.path = pattern_folder + kUserSoilTable;
+  if (common::FileCachingActive()) {
+    table.cached = &CachedTable(table.path);
+    table.cached->file.Refresh(table.path);
+  } else if (platform::FileExists(table.path)) {
+    table.read = common::ReadFileBytes(table.path);
+  }
+  return table;
+}
+
+// Where the next user record goes; a kept table remembers it until its bytes change.
+InsertPoint InsertPointOf(UserTable& table) {
+  CachedSoilTable* cached = table.cached;
+  if (cached == nullptr) return FindInsertPoint(table.bytes());
+  if (cached->insert_version != cached->file.version()) {
+    cached->insert_version = 0;
+    cached->insert = FindInsertPoint(table.bytes());
+    cached->insert_version = cached->file.version();
+  }
+  return cached->insert;
+}
+
+// The user table with the line of the record of `code` inserted at `point`, made whole first,
+// so that it is written in one piece (or held for the run's commit); what is kept of the table
+// is brought up to date.
+void StoreInserted(const std::u16string& pattern_folder, UserTable& table, const InsertPoint& point,
+                   int code, const std::string& record_line) {
+  std::size_t record_at = 0;  // where the record's line starts in `written`
+  std::string written = WithRecordInserted(table.bytes(), point, record_line, record_at);
+  CachedSoilTable* cached = table.cached;
+  const bool held = cached != nullptr && t_learning != nullptr;
+  if (!held) ReplaceTable(table.path, pattern_folder + kUserSoilWorkFile, written);
+  if (cached == nullptr) return;
+  const std::uint64_t version_before = cached->file.version();
+  const bool indexed = cached->indexed_version == version_before;
+  if (held) {
+    cached->file.Hold(std::move(written));
+  } else {
+    // The folder's lock keeps other runs out, so the file now is the one just written.
+    cached->file.Wrote(table.path, std::move(written), platform::StampOf(table.path));
+  }
+  NoteTakenLine(*cached, version_before, record_line);
+  if (indexed &&
+      IndexInsertedLine(*cached, table.path, record_line, static_cast<std::int32_t>(point.line))) {
+    cached->indexed_version = cached->file.version();
+  }
+  // The next record goes after this one, into a table that now ends every line in CR LF.
+  if (record_line.find_first_of("\r\n") == std::string::npos) {
+    cached->insert = {point.line + 1, record_at + record_line.size() + 2, code, true};
+    cached->insert_version = cached->file.version();
+  }
+}
+
 }  // namespace
 
 bool InSearchRange(float v, SearchRange range) {
@@ -437,87 +501,31 @@ std::optional<SoilRecord> FindSoilRecordInAnyRange(const std::u16string& pattern
 void CheckUserCodesLeft(const std::u16string& pattern_folder,
                         const std::vector<std::u16string>& new_names) {
   if (new_names.empty()) return;
-  const std::u16string table = pattern_folder + kUserSoilTable;
-  std::string read;
-  std::string_view bytes;
-  if (common::FileCachingActive()) {
-    CachedSoilTable& cached = CachedTable(table);
-    if (cached.file.Refresh(table)) bytes = cached.file.bytes();
-  } else if (platform::FileExists(table)) {
-    read = common::ReadFileBytes(table);
-    bytes = read;
-  }
+  UserTable table = LoadUserTable(pattern_folder);
   // Each new record goes in at the insertion point, so its code is the next one's previous.
-  int previous = FindInsertPoint(bytes).previous;
-  TakenCodes taken = TakenByTables(pattern_folder, bytes);
+  int previous = FindInsertPoint(table.bytes()).previous;
+  TakenCodes taken = TakenByTables(pattern_folder, table.bytes());
   for (const std::u16string& name : new_names) {
     previous = NextUserCode(previous, taken);
-    if (previous > 3999) throw text::Failure(CodesUsedUpMessage(table, name));
+    if (previous > 3999) throw text::Failure(CodesUsedUpMessage(table.path, name));
     taken.set(static_cast<std::size_t>(previous));
   }
 }
 
 SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16string_view soil_name,
                              std::u16string_view new_record_text) {
-  const std::u16string table = pattern_folder + kUserSoilTable;
-  const std::u16string work = pattern_folder + kUserSoilWorkFile;
-  CachedSoilTable* cached = common::FileCachingActive() ? &CachedTable(table) : nullptr;
-  std::string read;
-  if (cached == nullptr) {
-    read = platform::FileExists(table) ? common::ReadFileBytes(table) : std::string();
-  } else {
-    cached->file.Refresh(table);
-  }
-  const std::string_view bytes = cached != nullptr ? cached->file.bytes() : read;
-
+  UserTable table = LoadUserTable(pattern_folder);
   // Decide the code before anything is written, so that a refusal leaves both tables alone.
-  InsertPoint point;
-  if (cached == nullptr) {
-    point = FindInsertPoint(bytes);
-  } else {
-    if (cached->insert_version != cached->file.version()) {
-      cached->insert_version = 0;
-      cached->insert = FindInsertPoint(bytes);
-      cached->insert_version = cached->file.version();
-    }
-    point = cached->insert;
-  }
-  const int code = NextUserCode(point.previous, TakenByTables(pattern_folder, bytes));
-  if (code > 3999) throw text::Failure(CodesUsedUpMessage(table, soil_name));
+  const InsertPoint point = InsertPointOf(table);
+  const int code = NextUserCode(point.previous, TakenByTables(pattern_folder, table.bytes()));
+  if (code > 3999) throw text::Failure(CodesUsedUpMessage(table.path, soil_name));
   const SoilRecord record{FourDigitCode(code),
                           std::u16string(soil_name),
                           std::u16string(new_record_text),
                           std::u16string(new_record_text),
                           u"    ",
                           u"0000"};
-
-  // The table with the record inserted, made whole first, so that it is written in one piece
-  // and the cache knows it.
-  const std::string record_line = text::EncodeCp932(SoilRecordLine(record));
-  std::size_t record_at = 0;  // where the record's line starts in `written`
-  std::string written = WithRecordInserted(bytes, point, record_line, record_at);
-  const bool held = cached != nullptr && t_learning != nullptr;
-  if (!held) ReplaceTable(table, work, written);
-  if (cached != nullptr) {
-    const std::uint64_t version_before = cached->file.version();
-    const bool indexed = cached->indexed_version == version_before;
-    if (held) {
-      cached->file.Hold(std::move(written));
-    } else {
-      // The folder's lock keeps other runs out, so the file now is the one just written.
-      cached->file.Wrote(table, std::move(written), platform::StampOf(table));
-    }
-    NoteTakenLine(*cached, version_before, record_line);
-    if (indexed &&
-        IndexInsertedLine(*cached, table, record_line, static_cast<std::int32_t>(point.line))) {
-      cached->indexed_version = cached->file.version();
-    }
-    // The next record goes after this one, into a table that now ends every line in CR LF.
-    if (record_line.find_first_of("\r\n") == std::string::npos) {
-      cached->insert = {point.line + 1, record_at + record_line.size() + 2, code, true};
-      cached->insert_version = cached->file.version();
-    }
-  }
+  StoreInserted(pattern_folder, table, point, code, text::EncodeCp932(SoilRecordLine(record)));
   return record;
 }
 

@@ -519,12 +519,7 @@ SoilRecord AddUserSoilRecord(const std::u16string& pattern_folder, std::u16strin
   const InsertPoint point = InsertPointOf(table);
   const int code = NextUserCode(point.previous, TakenByTables(pattern_folder, table.bytes()));
   if (code > 3999) throw text::Failure(CodesUsedUpMessage(table.path, soil_name));
-  const SoilRecord record{FourDigitCode(code),
-                          std::u16string(soil_name),
-                          std::u16string(new_record_text),
-                          std::u16string(new_record_text),
-                          u"    ",
-                          u"0000"};
+  const SoilRecord record = NewUserSoilRecord(code, soil_name, new_record_text);
   StoreInserted(pattern_folder, table, point, code, text::EncodeCp932(SoilRecordLine(record)));
   return record;
 }
@@ -630,6 +625,15 @@ std::u16string SoilRecordLine(const SoilRecord& record) {
     line += record[i];
   }
   return line;
+}
+
+SoilRecord NewUserSoilRecord(int code, std::u16string_view soil_name, std::u16string_view text) {
+  return {FourDigitCode(code),
+          std::u16string(soil_name),
+          std::u16string(text),
+          std::u16string(text),
+          u"    ",
+          u"0000"};
 }
 
 }  // namespace m2v::coding

@@ -142,4 +142,7 @@ void PrepareSoilTable(const std::u16string& pattern_folder);
 // The record as one line: fields joined by "," with nothing between them.
 std::u16string SoilRecordLine(const SoilRecord& record);
 
+// The record a new user code is given: the name, and `text` in both text fields.
+SoilRecord NewUserSoilRecord(int code, std::u16string_view soil_name, std::u16string_view text);
+
 }  // namespace m2v::coding

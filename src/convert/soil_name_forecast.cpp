@@ -58,7 +58,7 @@ std::optional<coding::LearnedSoilName> SoilNameForecast::Classify(std::u16string
       }
     }
     if (code > 3999) throw text::Failure(coding::CodesUsedUpMessage(user_path, name));
-    record = {coding::FourDigitCode(code), name, u"", u"", u"    ", u"0000"};
+    record = coding::NewUserSoilRecord(code, name, u"");
     std::size_t record_at = 0;
     user_table_ = coding::WithRecordInserted(
         user_table_, point, text::EncodeCp932(coding::SoilRecordLine(record)), record_at);

@@ -85,11 +85,13 @@ std::u16string LookupL1(const std::u16string& pattern_folder, std::u16string_vie
 
 bool HeaderStep(const common::LineReader& survey, const std::u16string& output_folder,
                 const std::u16string& pattern_folder) {
-  common::LineReader reader = survey;
-  const std::int16_t count = SectionCount(FindSection(reader, kHeaderMarker));
+  const SectionPlace place = FindSection(survey.lines(), kHeaderMarker);
+  const std::int16_t count = SectionCount(place.text);
   if (count == 0) return false;
-  std::vector<std::u16string> field(1);
-  for (int i = 1; i <= count; ++i) field.push_back(reader.ReadLine());
+  const SectionRecords header = ReadRecords(survey.lines(), place.body, count, kHeaderRecordLines);
+  if (header.ends_inside) FailPastEnd(survey);
+  std::vector<std::u16string> field(1);  // field[i] is header line i
+  field.insert(field.end(), header.lines.begin(), header.lines.end());
   if (field.size() <= 33) {
     throw text::Failure(survey.name() + u"\n$Z セクションの行数が足りません。33 行以上必要です。");
   }

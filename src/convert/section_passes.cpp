@@ -1,5 +1,7 @@
 #include "convert/section_passes.h"
 
+#include <algorithm>
+
 #include "coding/penetration_record.h"
 #include "coding/soil_tables.h"
 #include "common/text_file.h"
@@ -24,15 +26,11 @@ std::u16string RecordNumber(int number, const char16_t* file) {
 }  // namespace
 
 LayerSection ReadLayerSection(const common::LineReader& survey) {
-  common::LineReader reader = survey;
-  const std::int16_t count = SectionCount(FindSection(reader, kLayerMarker));
-  const std::size_t body = static_cast<std::size_t>(reader.LinesRead());
-  LayerSection section = ReadLayers(reader.lines(), body, count);
+  const SectionPlace place = FindSection(survey.lines(), kLayerMarker);
+  const std::int16_t count = SectionCount(place.text);
+  LayerSection section = ReadLayers(survey.lines(), place.body, count);
   section.present = count != 0;
-  if (section.ends_inside) {
-    // Fail as reading past the file's end fails, naming the line.
-    for (;;) reader.ReadLine();
-  }
+  if (section.records.ends_inside) FailPastEnd(survey);
   return section;
 }
 
@@ -62,31 +60,29 @@ bool LayerPass(const common::LineReader& survey, const std::u16string& output_fo
 }
 
 bool PenetrationPass(const common::LineReader& survey, const std::u16string& output_folder) {
-  common::LineReader reader = survey;
-  const std::int16_t records = SectionCount(FindSection(reader, kPenetrationMarker));
-  if (records == 0) return false;
+  const SectionPlace place = FindSection(survey.lines(), kPenetrationMarker);
+  const std::int16_t count = SectionCount(place.text);
+  if (count == 0) return false;
+  const SectionRecords records = ReadRecords(survey.lines(), place.body, count);
   common::TextWriter x5 = common::TextWriter::Create(output_folder + u"X5.TXT");
   std::int16_t number = 1;
-  for (int r = 0; r < records; ++r) {
+  for (int r = 0; r < records.whole; ++r) {
     coding::PenetrationLines lines;
-    for (std::u16string& line : lines) line = reader.ReadLine();
+    std::ranges::copy(records.Record(r), lines.begin());
     coding::ConvertPenetrationRecord(number, lines, x5);
   }
+  if (records.ends_inside) FailPastEnd(survey);
   x5.Close();
   return true;
 }
 
 bool DepthTextPass(const common::LineReader& survey, const std::u16string& output_folder) {
-  common::LineReader reader = survey;
-  const std::int16_t count = SectionCount(FindSection(reader, kDepthTextMarker));
+  const std::vector<std::u16string>& lines = survey.lines();
+  const SectionPlace place = FindSection(lines, kDepthTextMarker);
+  const std::int16_t count = SectionCount(place.text);
   if (count == 0) return false;
-  const std::vector<std::u16string>& lines = reader.lines();
-  const DepthTextSection section =
-      ReadDepthTexts(lines, static_cast<std::size_t>(reader.LinesRead()), count);
-  if (section.ends_inside) {
-    // Fail as reading past the file's end fails, naming the line.
-    while (static_cast<std::size_t>(reader.LinesRead()) <= section.next) reader.ReadLine();
-  }
+  const DepthTextSection section = ReadDepthTexts(lines, place.body, count);
+  if (section.ends_inside) FailPastEnd(survey);
   common::TextWriter x12 = common::TextWriter::Create(output_folder + u"X12.TXT");
   int number = 1;
   for (const DepthTextRecord& record : section.records) {
@@ -112,23 +108,24 @@ bool DepthTextPass(const common::LineReader& survey, const std::u16string& outpu
 
 bool SectionEPass(const common::LineReader& survey, const std::u16string& output_folder,
                   const std::u16string& pattern_folder) {
-  common::LineReader reader = survey;
-  const std::int16_t records = SectionCount(FindSection(reader, kSectionEMarker));
-  if (records == 0) return false;
+  const SectionPlace place = FindSection(survey.lines(), kSectionEMarker);
+  const std::int16_t count = SectionCount(place.text);
+  if (count == 0) return false;
+  const SectionRecords records = ReadRecords(survey.lines(), place.body, count);
   common::TextWriter x6 = common::TextWriter::Create(output_folder + u"X6.TXT");
-  for (int number = 1; number <= records; ++number) {
-    std::u16string line[7];
-    for (int k = 1; k <= 6; ++k) line[k] = reader.ReadLine();
-    std::u16string out = RecordNumber(number, u"X6.TXT");
-    out += u"," + line[6];
-    out += u"," + convert::LookupL23(pattern_folder, line[4]);
+  for (int r = 0; r < records.whole; ++r) {
+    auto line = [&](int k) -> const std::u16string& { return records.Line(r, k); };
+    std::u16string out = RecordNumber(r + 1, u"X6.TXT");
+    out += u"," + line(6);
+    out += u"," + convert::LookupL23(pattern_folder, line(4));
     out += u",  ,";
-    out += RightAlign(Trim(line[3]), 7);
+    out += RightAlign(Trim(line(3)), 7);
     out += u",";
-    out += RightAlign(Trim(line[4]), 7);
+    out += RightAlign(Trim(line(4)), 7);
     out += std::u16string(62, u',');
     x6.WriteLine(out);
   }
+  if (records.ends_inside) FailPastEnd(survey);
   x6.Close();
   return true;
 }

@@ -41,20 +41,15 @@ std::u16string Where(const std::u16string& marker, int line) {
   return u"変換元ファイルの " + marker + u" セクション（" + DecimalText(line) + u" 行目）";
 }
 
-// The error of one section, if its body is not all there.
+// The error of the section found at `place`, if its body is not all there.
 std::optional<Finding> CheckSection(const std::vector<std::u16string>& lines,
-                                    std::u16string_view marker) {
-  const auto found = std::find_if(lines.begin(), lines.end(), [&](const std::u16string& line) {
-    return line.starts_with(marker);
-  });
-  if (found == lines.end()) return std::nullopt;
+                                    std::u16string_view marker, const SectionPlace& place) {
+  if (!place.found()) return std::nullopt;
   const std::u16string m(marker);
-  const int line = static_cast<int>(found - lines.begin()) + 1;
-  const std::size_t body = static_cast<std::size_t>(line);  // index of the first body line
-  const std::size_t available = lines.size() - body;
+  const int line = place.marker_line;
   std::int16_t count = 0;
   try {
-    count = SectionCount(*found);
+    count = SectionCount(place.text);
   } catch (const text::Failure&) {
     return Finding{Severity::kError, "bad-count", m, line,
                    Where(m, line) + u"の件数が正しくありません。"};
@@ -70,18 +65,20 @@ std::optional<Finding> CheckSection(const std::vector<std::u16string>& lines,
                      Where(m, line) + u"の行数が負になっています。"};
     }
     if (count == 0) return std::nullopt;
-    if (static_cast<std::size_t>(count) > available) return past_end(DecimalText(count) + u" 行");
+    if (ReadRecords(lines, place.body, count, kHeaderRecordLines).ends_inside) {
+      return past_end(DecimalText(count) + u" 行");
+    }
     if (count < kHeaderLinesNeeded) {
       return Finding{Severity::kError, "short-header", m, line,
                      Where(m, line) + u"の行数が足りません。" + DecimalText(kHeaderLinesNeeded) +
                          u" 行以上必要です。"};
     }
   } else if (marker == kDepthTextMarker) {
-    if (ReadDepthTexts(lines, body, count).ends_inside) {
+    if (ReadDepthTexts(lines, place.body, count).ends_inside) {
       return past_end(u"本文 " + DecimalText(count) + u" 行");
     }
-  } else if (count > 0 && static_cast<std::size_t>(count) * 6 > available) {
-    return past_end(DecimalText(count) + u" 件（" + DecimalText(count * 6) + u" 行）");
+  } else if (ReadRecords(lines, place.body, count).ends_inside) {
+    return past_end(DecimalText(count) + u" 件（" + DecimalText(count * kRecordLines) + u" 行）");
   }
   return std::nullopt;
 }
@@ -110,10 +107,9 @@ std::vector<Finding> CheckSourceText(std::string_view bytes, const common::TextL
   bool any_section = false;
   for (const char16_t* marker :
        {kHeaderMarker, kLayerMarker, kPenetrationMarker, kDepthTextMarker, kSectionEMarker}) {
-    any_section = any_section ||
-                  std::any_of(text.lines.begin(), text.lines.end(),
-                              [&](const std::u16string& line) { return line.starts_with(marker); });
-    if (std::optional<Finding> finding = CheckSection(text.lines, marker)) {
+    const SectionPlace place = FindSection(text.lines, marker);
+    any_section = any_section || place.found();
+    if (std::optional<Finding> finding = CheckSection(text.lines, marker, place)) {
       findings.push_back(std::move(*finding));
     }
   }

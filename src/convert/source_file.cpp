@@ -1,15 +1,16 @@
 #include "convert/source_file.h"
 
+#include <algorithm>
+
 #include "common/text_file.h"
 #include "text/num_value.h"
 #include "text/text_util.h"
 
 namespace m2v::convert {
 
-std::u16string FindSection(common::LineReader& source, std::u16string_view marker) {
-  while (source.HasMoreData()) {
-    std::u16string line = source.ReadLine();
-    if (line.starts_with(marker)) return line;
+SectionPlace FindSection(const std::vector<std::u16string>& lines, std::u16string_view marker) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].starts_with(marker)) return {static_cast<int>(i) + 1, lines[i], i + 1};
   }
   return {};
 }
@@ -26,23 +27,38 @@ std::int16_t SectionCount(std::u16string_view marker_line) {
   return text::ToInt16(text::NumValue(rest));
 }
 
+SectionRecords ReadRecords(const std::vector<std::u16string>& lines, std::size_t body, int count,
+                           int record_lines) {
+  SectionRecords records;
+  records.first_line = static_cast<int>(body) + 1;
+  records.record_lines = record_lines;
+  if (count <= 0) return records;
+  const std::size_t available = lines.size() > body ? lines.size() - body : 0;
+  const std::size_t per_record = static_cast<std::size_t>(record_lines);
+  records.whole =
+      static_cast<int>(std::min(static_cast<std::size_t>(count), available / per_record));
+  records.ends_inside = records.whole < count;
+  records.lines = std::span<const std::u16string>(lines).subspan(
+      std::min(body, lines.size()), static_cast<std::size_t>(records.whole) * per_record);
+  return records;
+}
+
+void FailPastEnd(const common::LineReader& survey) {
+  common::LineReader reader = survey;
+  for (;;) reader.ReadLine();
+}
+
 bool IsControlLine(std::u16string_view line) { return !line.empty() && line[0] < 0x20; }
 
 LayerSection ReadLayers(const std::vector<std::u16string>& lines, std::size_t body, int count) {
   constexpr std::u16string_view kRangeMark = u"～";
   LayerSection section;
   bool continues = false;
-  for (int r = 0; r < count; ++r) {
-    const std::size_t base = body + static_cast<std::size_t>(r) * 6;  // line k is base + k
-    if (base + 6 > lines.size()) {
-      section.ends_inside = true;
-      break;
-    }
-    auto line = [&](int k) -> const std::u16string& {
-      return lines[base + static_cast<std::size_t>(k) - 1];
-    };
-    const int first = static_cast<int>(base) + 1;
-    ++section.records;
+  section.records = ReadRecords(lines, body, count);
+  const SectionRecords& records = section.records;
+  for (int r = 0; r < records.whole; ++r) {
+    auto line = [&](int k) -> const std::u16string& { return records.Line(r, k); };
+    const int first = records.LineNumber(r, 1);
     const std::u16string depth = text::Trim(line(1));
     if (!text::IsBlank(line(2))) {
       Layer layer{depth, text::Trim(line(2)), first};

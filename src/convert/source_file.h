@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,13 +22,56 @@ inline constexpr char16_t kPenetrationMarker[] = u"$C";
 inline constexpr char16_t kDepthTextMarker[] = u"$K";
 inline constexpr char16_t kSectionEMarker[] = u"$E";
 
-// Reads lines until one begins with the marker and returns it; the next read gives the
-// section's first line. The empty text when the file ends first.
-std::u16string FindSection(common::LineReader& source, std::u16string_view marker);
+// Where a section stands: at the first line that begins with its marker. A later line that
+// begins with it is read as a body line, or not at all.
+struct SectionPlace {
+  int marker_line = 0;   // 1-based; 0 when no line begins with the marker
+  std::u16string text;   // the marker line; empty when there is none, which counts 0
+  std::size_t body = 0;  // 0-based index of the section's first body line
+  bool found() const { return marker_line != 0; }
+};
+
+SectionPlace FindSection(const std::vector<std::u16string>& lines, std::u16string_view marker);
 
 // The count a marker line announces, by the rule of its section; 0 for an empty line.
 // Throws text::Failure when the count is beyond 16 bits.
 std::int16_t SectionCount(std::u16string_view marker_line);
+
+// The lines of a record of "$A", "$C" and "$E"; each header line of "$Z" is a record.
+inline constexpr int kRecordLines = 6;
+inline constexpr int kHeaderRecordLines = 1;
+
+// The records of a section as the passes read them: all the lines of a record before any of
+// them is used, so that the records the file holds whole are used before a file that ends
+// inside the count fails.
+struct SectionRecords {
+  std::span<const std::u16string> lines;  // the lines of the records read whole
+  int first_line = 0;                     // 1-based line of the file where the body begins
+  int record_lines = kRecordLines;
+  int whole = 0;             // the records read whole; 0 for a count of 0 or less
+  bool ends_inside = false;  // the file ends before the count of records is read
+
+  // The lines of record r (0-based); line k (1-based) of it, and where that stands in the
+  // file (1-based).
+  std::span<const std::u16string> Record(int r) const {
+    return lines.subspan(static_cast<std::size_t>(r * record_lines),
+                         static_cast<std::size_t>(record_lines));
+  }
+  const std::u16string& Line(int r, int k) const {
+    return lines[static_cast<std::size_t>(r * record_lines + k - 1)];
+  }
+  int LineNumber(int r, int k) const { return first_line + r * record_lines + k - 1; }
+  // The 1-based line of the file of the last line read whole; first_line - 1 for none.
+  int last_line() const { return first_line + whole * record_lines - 1; }
+};
+
+// `count` records of `record_lines` lines each, from 0-based index `body` of the file's lines.
+SectionRecords ReadRecords(const std::vector<std::u16string>& lines, std::size_t body, int count,
+                           int record_lines = kRecordLines);
+
+// Fails as common::LineReader::ReadLine fails when a pass reads on past the last line of
+// `survey`: the file ends inside a section.
+[[noreturn]] void FailPastEnd(const common::LineReader& survey);
 
 // True for a line that ends a "$K" record: its first character is a control character.
 bool IsControlLine(std::u16string_view line);
@@ -53,8 +97,7 @@ struct LayerSection {
   bool present = false;  // the section is there with a count other than 0
   std::vector<Layer> layers;
   std::vector<RangeTerm> terms;
-  int records = 0;           // the records read whole
-  bool ends_inside = false;  // the file ends before the count of records is read
+  SectionRecords records;
 };
 
 // The records of "$A" whose body begins at 0-based index `body` of the file's lines, six

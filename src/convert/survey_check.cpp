@@ -87,19 +87,18 @@ class SurveyChecker {
 
   void CheckSection(const Section& section) {
     const std::u16string_view marker = section.marker;
-    const auto found = std::find_if(lines_.begin(), lines_.end(),
-                                    [&](const std::u16string& l) { return l.starts_with(marker); });
-    if (found == lines_.end()) {
+    const SectionPlace place = FindSection(lines_, marker);
+    if (!place.found()) {
       Inform("section-count", u"", 0,
              std::u16string(marker) + u" セクションはありません。" + section.files +
                  u" は作られません。");
       return;
     }
-    const int at = static_cast<int>(found - lines_.begin()) + 1;
+    const int at = place.marker_line;
     first_marker_line_.push_back(at);
     int count = 0;
     try {
-      count = SectionCount(*found);
+      count = SectionCount(place.text);
     } catch (const text::Failure&) {
       return;  // an error of the source check
     }
@@ -107,15 +106,15 @@ class SurveyChecker {
     CountInformation(section, at, count);
     if (count <= 0) return;
     if (marker == kHeaderMarker) {
-      bodies_.push_back({at + 1, std::min(at + count, LineCount())});
+      AddBody(ReadRecords(lines_, place.body, count, kHeaderRecordLines));
     } else if (marker == kLayerMarker) {
-      CheckLayers(at, count);
+      CheckLayers(place.body, count);
     } else if (marker == kPenetrationMarker) {
-      CheckPenetrationTests(at, count);
+      CheckPenetrationTests(WholeRecords(place.body, count));
     } else if (marker == kDepthTextMarker) {
-      CheckDepthTexts(at, count);
+      CheckDepthTexts(place.body, count);
     } else {
-      CheckSectionE(at, count);
+      CheckSectionE(WholeRecords(place.body, count));
     }
   }
 
@@ -137,16 +136,21 @@ class SurveyChecker {
     Inform("section-count", m, at, std::move(text));
   }
 
-  // The records of 6 lines after the marker that the file holds whole.
-  int WholeRecords(int at, int count) {
-    const int records = std::min(count, (LineCount() - at) / 6);
-    if (records > 0) bodies_.push_back({at + 1, at + records * 6});
+  // The lines a section's pass reads as its body, which are not marker lines to it.
+  void AddBody(const SectionRecords& records) {
+    if (records.whole > 0) bodies_.push_back({records.first_line, records.last_line()});
+  }
+
+  // The records of the section whose body begins at 0-based index `body`, as its pass reads them.
+  SectionRecords WholeRecords(std::size_t body, int count) {
+    SectionRecords records = ReadRecords(lines_, body, count);
+    AddBody(records);
     return records;
   }
 
-  void CheckLayers(int at, int count) {
-    const LayerSection section = ReadLayers(lines_, static_cast<std::size_t>(at), count);
-    if (section.records > 0) bodies_.push_back({at + 1, at + section.records * 6});
+  void CheckLayers(std::size_t body, int count) {
+    const LayerSection section = ReadLayers(lines_, body, count);
+    AddBody(section.records);
     std::set<int> long_in_x1;
     int layers = 0;
     for (const Layer& layer : section.layers) {
@@ -223,15 +227,14 @@ class SurveyChecker {
     }
   }
 
-  void CheckPenetrationTests(int at, int count) {
-    const int records = WholeRecords(at, count);
-    for (int r = 0; r < records; ++r) {
-      const int base = at + r * 6;
-      if (r + 1 == kFirstWrappedNumber) WarnNumberWraps(kPenetrationMarker, base + 1, u"X5.TXT");
-      if (Line(base + 1).size() > kLabelWidth) {
-        WarnLongLabel(kPenetrationMarker, base + 1, u"試験のラベル", Line(base + 1), u"X5.TXT");
+  void CheckPenetrationTests(const SectionRecords& records) {
+    for (int r = 0; r < records.whole; ++r) {
+      const int first = records.LineNumber(r, 1);
+      if (r + 1 == kFirstWrappedNumber) WarnNumberWraps(kPenetrationMarker, first, u"X5.TXT");
+      if (records.Line(r, 1).size() > kLabelWidth) {
+        WarnLongLabel(kPenetrationMarker, first, u"試験のラベル", records.Line(r, 1), u"X5.TXT");
       }
-      for (int k = 2; k <= 5; ++k) CheckPenetrationEntry(base + k, k == 2);
+      for (int k = 2; k <= 5; ++k) CheckPenetrationEntry(records.LineNumber(r, k), k == 2);
     }
   }
 
@@ -269,10 +272,9 @@ class SurveyChecker {
     }
   }
 
-  void CheckDepthTexts(int at, int count) {
-    const DepthTextSection section =
-        ReadDepthTexts(lines_, static_cast<std::size_t>(at), count);  // the body is line at + 1
-    const int last = static_cast<int>(section.next);                  // the 1-based line read last
+  void CheckDepthTexts(std::size_t body, int count) {
+    const DepthTextSection section = ReadDepthTexts(lines_, body, count);
+    const int last = static_cast<int>(section.next);  // the 1-based line read last
     if (section.past_count_line > 0) {
       Warn("count-mid-record", kDepthTextMarker, section.past_count_line,
            u"$K セクションの件数 " + DecimalText(count) +
@@ -299,19 +301,19 @@ class SurveyChecker {
       }
     }
     // A file that ends inside a record is an error of the source check.
-    if (last > at) bodies_.push_back({at + 1, last});
+    if (last > static_cast<int>(body)) bodies_.push_back({static_cast<int>(body) + 1, last});
   }
 
-  void CheckSectionE(int at, int count) {
-    const int records = WholeRecords(at, count);
-    for (int r = 0; r < records; ++r) {
-      const int base = at + r * 6;
-      if (r + 1 == kFirstWrappedNumber) WarnNumberWraps(kSectionEMarker, base + 1, u"X6.TXT");
+  void CheckSectionE(const SectionRecords& records) {
+    for (int r = 0; r < records.whole; ++r) {
+      if (r + 1 == kFirstWrappedNumber) {
+        WarnNumberWraps(kSectionEMarker, records.LineNumber(r, 1), u"X6.TXT");
+      }
       for (int k : {3, 4}) {
-        const std::u16string text = Trim(Line(base + k));
+        const std::u16string text = Trim(records.Line(r, k));
         if (text.size() > kLabelWidth) {
-          WarnLongLabel(kSectionEMarker, base + k, u"レコードの " + DecimalText(k) + u" 行目", text,
-                        u"X6.TXT");
+          WarnLongLabel(kSectionEMarker, records.LineNumber(r, k),
+                        u"レコードの " + DecimalText(k) + u" 行目", text, u"X6.TXT");
         }
       }
     }

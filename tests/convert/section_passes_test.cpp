@@ -1,11 +1,13 @@
 #include "convert/section_passes.h"
 
 #include <filesystem>
+#include <functional>
 
 #include <gtest/gtest.h>
 
 #include "convert/header_step.h"
 #include "support/pattern_folder.h"
+#include "text/failure.h"
 
 namespace m2v::convert {
 namespace {
@@ -92,6 +94,58 @@ TEST_F(SectionPassesTest, AbsentOrEmptySectionsCreateNoFileAndNegativeCountsAnEm
   EXPECT_TRUE(SectionEPass(common::LineReader::Open(source_), out_, patdat));
   EXPECT_EQ(Out("X5.TXT"), "");
   EXPECT_EQ(Out("X6.TXT"), "");
+}
+
+// A pass uses the records the file holds whole, then fails as reading on past the file's end
+// fails, naming the line after the last; it leaves no file.
+TEST_F(SectionPassesTest, AFileThatEndsInsideASectionFailsNamingTheLineAfterItsLast) {
+  using Pass = std::function<bool(const common::LineReader&)>;
+  const Pass header = [&](const common::LineReader& s) { return HeaderStep(s, out_, patdat); };
+  const Pass layers = [&](const common::LineReader& s) {
+    return LayerPass(s, out_, {}, patdat, nullptr);
+  };
+  const Pass tests = [&](const common::LineReader& s) { return PenetrationPass(s, out_); };
+  const Pass texts = [&](const common::LineReader& s) { return DepthTextPass(s, out_); };
+  const Pass section_e = [&](const common::LineReader& s) { return SectionEPass(s, out_, patdat); };
+  struct Case {
+    std::vector<std::string_view> source;
+    const Pass& pass;
+    std::u16string failure;
+  };
+  const std::u16string past_end = source_ + u"\nファイルの終わりを越えて読もうとしました。";
+  WriteTable("KISHITU.TXT", {"5001,粘土,,,,"});
+  const Case cases[] = {
+      {{"$Z 40", "a", "b"}, header, past_end + u"（4 行目）"},
+      {{"$A 2", "1.00", "粘土", "", "", "", "", "2.00"}, layers, past_end + u"（9 行目）"},
+      {{"$C 2", "1.00", "5", "", "", "", "", "2.00", "7"}, tests, past_end + u"（10 行目）"},
+      {{"$K 2", "1", "", "a", "\x01", "2", ""}, texts, past_end + u"（8 行目）"},
+      {{"$E 2", "a", "b", "1.00", "2.50", "c", "AB"}, section_e, past_end + u"（8 行目）"},
+      // A marker line read as a body line of another section still opens its own.
+      {{"$C 1", "1.00", "$E 1", "", "", "", "", "a"}, section_e, past_end + u"（9 行目）"},
+  };
+  WriteTable("L23.txt", {"77,x,2.50,y"});
+  for (const Case& c : cases) {
+    Source(c.source);
+    SCOPED_TRACE(c.source.front());
+    std::u16string failure;
+    try {
+      c.pass(common::LineReader::Open(source_));
+    } catch (const text::Failure& f) {
+      failure = f.message();
+    }
+    EXPECT_EQ(failure, c.failure);
+    EXPECT_TRUE(fs::is_empty(Host("OUT")));
+  }
+  // A record the file holds whole is used first, and its failure is the one met.
+  WriteTable("L23.txt", {"1,a,b"});  // ends inside a record
+  Source({"$E 2", "a", "b", "1.00", "nowhere", "c", "AB", "x"});
+  try {
+    SectionEPass(common::LineReader::Open(source_), out_, patdat);
+    ADD_FAILURE() << "no failure";
+  } catch (const text::Failure& f) {
+    EXPECT_EQ(f.message().find(past_end), std::u16string::npos);
+    EXPECT_NE(f.message().find(u"L23.txt"), std::u16string::npos);
+  }
 }
 
 }  // namespace

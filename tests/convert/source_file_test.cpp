@@ -4,6 +4,7 @@
 
 #include "common/text_file.h"
 #include "text/failure.h"
+#include "text/text_util.h"
 
 namespace m2v::convert {
 namespace {
@@ -20,11 +21,66 @@ TEST(SectionCountTest, ReadsTheCountByTheRuleOfEachMarker) {
 }
 
 TEST(FindSectionTest, TakesTheFirstLineThatBeginsWithTheMarker) {
-  common::LineReader reader(u"s", {{u" $A 9", u"$A 2", u"x", u"$A 5"}, {}});
-  EXPECT_EQ(FindSection(reader, u"$A"), u"$A 2");
-  EXPECT_EQ(reader.ReadLine(), u"x");
-  common::LineReader none(u"s", {{u"$a 1", u"$C 1"}, {}});
-  EXPECT_EQ(FindSection(none, u"$A"), u"");
+  const std::vector<std::u16string> lines = {u" $A 9", u"$A 2", u"x", u"$A 5"};
+  const SectionPlace place = FindSection(lines, u"$A");
+  EXPECT_TRUE(place.found());
+  EXPECT_EQ(place.marker_line, 2);
+  EXPECT_EQ(place.text, u"$A 2");
+  EXPECT_EQ(lines[place.body], u"x");
+  const SectionPlace none = FindSection({u"$a 1", u"$C 1"}, u"$A");
+  EXPECT_FALSE(none.found());
+  EXPECT_EQ(SectionCount(none.text), 0);
+}
+
+// How many records a pass uses before it fails on a file that ends inside the count.
+TEST(ReadRecordsTest, ReadsTheRecordsTheFileHoldsWholeAndSaysWhenItEndsInsideTheCount) {
+  struct Case {
+    int lines_after_body;
+    int count;
+    int record_lines;
+    int whole;
+    bool ends_inside;
+  };
+  const Case cases[] = {
+      {12, 2, 6, 2, false},   {13, 2, 6, 2, false},  {11, 2, 6, 1, true},   {5, 1, 6, 0, true},
+      {0, 1, 6, 0, true},     {0, 0, 6, 0, false},   {12, -3, 6, 0, false}, {12, 32767, 6, 2, true},
+      {33, 33, 1, 33, false}, {32, 33, 1, 32, true},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::u16string> lines = {u"$C"};
+    for (int i = 1; i <= c.lines_after_body; ++i) lines.push_back(text::DecimalText(i));
+    const SectionRecords records = ReadRecords(lines, 1, c.count, c.record_lines);
+    SCOPED_TRACE(testing::Message() << c.lines_after_body << " lines, count " << c.count);
+    EXPECT_EQ(records.whole, c.whole);
+    EXPECT_EQ(records.ends_inside, c.ends_inside);
+    EXPECT_EQ(records.lines.size(), static_cast<std::size_t>(c.whole * c.record_lines));
+    EXPECT_EQ(records.last_line(), 1 + c.whole * c.record_lines);
+    if (c.whole > 0) {
+      const int r = c.whole - 1;
+      EXPECT_EQ(records.LineNumber(r, c.record_lines), records.last_line());
+      EXPECT_EQ(records.Line(r, 1), text::DecimalText(r * c.record_lines + 1));
+    }
+  }
+}
+
+TEST(FailPastEndTest, FailsAsReadingOnPastTheLastLineFails) {
+  const common::LineReader survey(u"D:\\S.ddf", common::TextLines{{u"$C 1", u"a", u"b"}, {}});
+  common::LineReader reader = survey;
+  for (int i = 0; i < 3; ++i) reader.ReadLine();
+  std::u16string expected;
+  try {
+    reader.ReadLine();
+  } catch (const text::Failure& failure) {
+    expected = failure.message();
+  }
+  ASSERT_FALSE(expected.empty());
+  std::u16string message;
+  try {
+    FailPastEnd(survey);
+  } catch (const text::Failure& failure) {
+    message = failure.message();
+  }
+  EXPECT_EQ(message, expected);
 }
 
 TEST(ControlLineTest, OnlyALineStartingWithACodeBelow32EndsARecord) {

@@ -52,10 +52,10 @@ void WriteCnt(const std::u16string& output_folder) {
 
 }  // namespace
 
-convert::CodeTable LoadL4Table(const std::u16string& pattern_folder) {
+CodeTable LoadL4Table(const std::u16string& pattern_folder) {
   const std::u16string path = pattern_folder + u"L4.TXT";
   common::FieldReader reader = common::FieldReader::Open(path);
-  convert::CodeTable table;
+  CodeTable table;
   while (reader.HasMoreData()) {
     if (table.size() == kL4Rows) {
       throw text::Failure(path + u"\n行数が 50 を超えています。");
@@ -83,13 +83,13 @@ std::u16string LookupL1(const std::u16string& pattern_folder, std::u16string_vie
   return {};
 }
 
-bool HeaderStep(const common::LineReader& survey, const std::u16string& output_folder,
+bool HeaderStep(const Survey& survey, const std::u16string& output_folder,
                 const std::u16string& pattern_folder) {
-  const SectionPlace place = FindSection(survey.lines(), kHeaderMarker);
+  const SectionPlace& place = survey.Section(kHeaderMarker);
   const std::int16_t count = SectionCount(place.text);
   if (count == 0) return false;
   const SectionRecords header = ReadRecords(survey.lines(), place.body, count, kHeaderRecordLines);
-  if (header.ends_inside) FailPastEnd(survey);
+  if (header.ends_inside) survey.FailPastEnd();
   std::vector<std::u16string> field(1);  // field[i] is header line i
   field.insert(field.end(), header.lines.begin(), header.lines.end());
   if (field.size() <= 33) {

@@ -6,14 +6,14 @@
 #include <string>
 #include <string_view>
 
-#include "common/text_file.h"
+#include "convert/source_file.h"
 #include "convert/x3_record.h"
 
 namespace m2v::convert {
 
 // Rows of L4.TXT (code, one-character name). Throws text::Failure when the table cannot
 // be read, ends inside a row, or has more than 50 rows.
-convert::CodeTable LoadL4Table(const std::u16string& pattern_folder);
+CodeTable LoadL4Table(const std::u16string& pattern_folder);
 
 // " 1990" for "2": era years 41..64 count from 1925, all others from 1988.
 std::u16string YearText(std::u16string_view field);
@@ -22,10 +22,10 @@ std::u16string YearText(std::u16string_view field);
 // trimmed; empty when none does.
 std::u16string LookupL1(const std::u16string& pattern_folder, std::u16string_view region);
 
-// The header step. Does nothing and returns false when the source has no header. `output_folder`
-// ends with
-// "\" and is the checked destination path, whose folder names go into CNT.TXT.
-bool HeaderStep(const common::LineReader& survey, const std::u16string& output_folder,
+// The header step. Does nothing and returns false when the source has no header.
+// `output_folder` ends with "\" and is the checked destination path, whose folder names go
+// into CNT.TXT.
+bool HeaderStep(const Survey& survey, const std::u16string& output_folder,
                 const std::u16string& pattern_folder);
 
 }  // namespace m2v::convert

@@ -76,8 +76,7 @@ void LockPatternFolder(const RunRequest& request, RunHost& host,
 
 // Fails, before any output file is written, where the layer pass would fail on the tables:
 // a table it cannot read, user codes that run out, a table it would have to write and cannot.
-void CheckTablesBeforeWriting(const common::LineReader& survey,
-                              const std::u16string& pattern_folder) {
+void CheckTablesBeforeWriting(const Survey& survey, const std::u16string& pattern_folder) {
   // What the layer pass will learn, found through the tables' indexes: a name is learned at
   // its first layer, except one holding "（", which no search finds again.
   std::set<std::u16string> learned;
@@ -103,8 +102,8 @@ void CheckTablesBeforeWriting(const common::LineReader& survey,
   }
 }
 
-void Convert(const common::LineReader& survey, const std::u16string& output_folder,
-             const RunRequest& request, RunHost& host, RunResult& result) {
+void Convert(const Survey& survey, const std::u16string& output_folder, const RunRequest& request,
+             RunHost& host, RunResult& result) {
   auto wrote = [&](bool present, std::initializer_list<const char16_t*> names) {
     if (!present) return;
     for (const char16_t* name : names) result.files_written.push_back(output_folder + name);
@@ -122,7 +121,7 @@ void Convert(const common::LineReader& survey, const std::u16string& output_fold
   // What the run learns is held until the layer pass commits it.
   const coding::TableLearning learning(request.pattern_folder);
   CheckTablesBeforeWriting(survey, request.pattern_folder);
-  const convert::CodeTable l4 = LoadL4Table(request.pattern_folder);
+  const CodeTable l4 = LoadL4Table(request.pattern_folder);
   wrote(HeaderStep(survey, output_folder, request.pattern_folder),
         {u"CNT.TXT", u"Titl01.txt", u"Titl02.txt"});
   wrote(LayerPass(survey, output_folder, l4, request.pattern_folder, &result.learned),
@@ -155,12 +154,11 @@ RunResult Run(const RunRequest& request, RunHost& host) {
     if (text::Trim(host.DestinationText()).empty()) return Refuse(host, kNoDestinationMessage);
     if (!platform::FileExists(source)) return Refuse(host, kNoSourceMessage);
     const std::string source_bytes = common::ReadFileBytes(source);
-    common::TextLines source_text = common::SplitCp932Lines(source_bytes);
-    const std::vector<Finding> findings = CheckSourceText(source_bytes, source_text);
+    // Every pass reads the survey that was checked and hashed, whatever happens to the file.
+    const Survey survey = Survey::FromBytes(source, source_bytes);
+    const std::vector<Finding> findings = CheckSource(source_bytes, survey);
     if (!findings.empty()) return Refuse(host, findings.front().message);
-    result.source_sha256 = convert::Sha256Hex(source_bytes);
-    // Every pass reads the lines that were checked and hashed, whatever happens to the file.
-    const common::LineReader survey(source, std::move(source_text));
+    result.source_sha256 = Sha256Hex(source_bytes);
     if (!PrepareDestination(checked, host)) {
       host.SetMessageLine(u"");
       return result;

@@ -25,17 +25,17 @@ std::u16string RecordNumber(int number, const char16_t* file) {
 
 }  // namespace
 
-LayerSection ReadLayerSection(const common::LineReader& survey) {
-  const SectionPlace place = FindSection(survey.lines(), kLayerMarker);
+LayerSection ReadLayerSection(const Survey& survey) {
+  const SectionPlace& place = survey.Section(kLayerMarker);
   const std::int16_t count = SectionCount(place.text);
   LayerSection section = ReadLayers(survey.lines(), place.body, count);
   section.present = count != 0;
-  if (section.records.ends_inside) FailPastEnd(survey);
+  if (section.records.ends_inside) survey.FailPastEnd();
   return section;
 }
 
-bool LayerPass(const common::LineReader& survey, const std::u16string& output_folder,
-               const convert::CodeTable& l4, const std::u16string& pattern_folder,
+bool LayerPass(const Survey& survey, const std::u16string& output_folder, const CodeTable& l4,
+               const std::u16string& pattern_folder,
                std::vector<coding::LearnedSoilName>* learned) {
   const LayerSection section = ReadLayerSection(survey);
   if (!section.present) return false;
@@ -54,13 +54,13 @@ bool LayerPass(const common::LineReader& survey, const std::u16string& output_fo
 
   common::TextWriter x3 = common::TextWriter::Create(output_folder + u"X3.TXT");
   std::int16_t c3 = 1;
-  for (const RangeTerm& term : terms) convert::WriteX3Record(c3, term.depth, term.text, l4, x3);
+  for (const RangeTerm& term : terms) WriteX3Record(c3, term.depth, term.text, l4, x3);
   x3.Close();
   return true;
 }
 
-bool PenetrationPass(const common::LineReader& survey, const std::u16string& output_folder) {
-  const SectionPlace place = FindSection(survey.lines(), kPenetrationMarker);
+bool PenetrationPass(const Survey& survey, const std::u16string& output_folder) {
+  const SectionPlace& place = survey.Section(kPenetrationMarker);
   const std::int16_t count = SectionCount(place.text);
   if (count == 0) return false;
   const SectionRecords records = ReadRecords(survey.lines(), place.body, count);
@@ -71,18 +71,18 @@ bool PenetrationPass(const common::LineReader& survey, const std::u16string& out
     std::ranges::copy(records.Record(r), lines.begin());
     coding::ConvertPenetrationRecord(number, lines, x5);
   }
-  if (records.ends_inside) FailPastEnd(survey);
+  if (records.ends_inside) survey.FailPastEnd();
   x5.Close();
   return true;
 }
 
-bool DepthTextPass(const common::LineReader& survey, const std::u16string& output_folder) {
+bool DepthTextPass(const Survey& survey, const std::u16string& output_folder) {
   const std::vector<std::u16string>& lines = survey.lines();
-  const SectionPlace place = FindSection(lines, kDepthTextMarker);
+  const SectionPlace& place = survey.Section(kDepthTextMarker);
   const std::int16_t count = SectionCount(place.text);
   if (count == 0) return false;
   const DepthTextSection section = ReadDepthTexts(lines, place.body, count);
-  if (section.ends_inside) FailPastEnd(survey);
+  if (section.ends_inside) survey.FailPastEnd();
   common::TextWriter x12 = common::TextWriter::Create(output_folder + u"X12.TXT");
   int number = 1;
   for (const DepthTextRecord& record : section.records) {
@@ -106,9 +106,9 @@ bool DepthTextPass(const common::LineReader& survey, const std::u16string& outpu
   return true;
 }
 
-bool SectionEPass(const common::LineReader& survey, const std::u16string& output_folder,
+bool SectionEPass(const Survey& survey, const std::u16string& output_folder,
                   const std::u16string& pattern_folder) {
-  const SectionPlace place = FindSection(survey.lines(), kSectionEMarker);
+  const SectionPlace& place = survey.Section(kSectionEMarker);
   const std::int16_t count = SectionCount(place.text);
   if (count == 0) return false;
   const SectionRecords records = ReadRecords(survey.lines(), place.body, count);
@@ -117,7 +117,7 @@ bool SectionEPass(const common::LineReader& survey, const std::u16string& output
     auto line = [&](int k) -> const std::u16string& { return records.Line(r, k); };
     std::u16string out = RecordNumber(r + 1, u"X6.TXT");
     out += u"," + line(6);
-    out += u"," + convert::LookupL23(pattern_folder, line(4));
+    out += u"," + LookupL23(pattern_folder, line(4));
     out += u",  ,";
     out += RightAlign(Trim(line(3)), 7);
     out += u",";
@@ -125,7 +125,7 @@ bool SectionEPass(const common::LineReader& survey, const std::u16string& output
     out += std::u16string(62, u',');
     x6.WriteLine(out);
   }
-  if (records.ends_inside) FailPastEnd(survey);
+  if (records.ends_inside) survey.FailPastEnd();
   x6.Close();
   return true;
 }

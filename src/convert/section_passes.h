@@ -11,28 +11,26 @@
 #include <vector>
 
 #include "coding/soil_classification.h"
-#include "common/text_file.h"
 #include "convert/source_file.h"
 #include "convert/x3_record.h"
 
 namespace m2v::convert {
 
 // The layers and range terms of "$A", as the layer pass writes them.
-LayerSection ReadLayerSection(const common::LineReader& survey);
+LayerSection ReadLayerSection(const Survey& survey);
 
 // "$A": X1.TXT, one coded line per layer, and X3.TXT, one record per range term.
-bool LayerPass(const common::LineReader& survey, const std::u16string& output_folder,
-               const convert::CodeTable& l4, const std::u16string& pattern_folder,
-               std::vector<coding::LearnedSoilName>* learned);
+bool LayerPass(const Survey& survey, const std::u16string& output_folder, const CodeTable& l4,
+               const std::u16string& pattern_folder, std::vector<coding::LearnedSoilName>* learned);
 
 // "$C": X5.TXT, one line per penetration test.
-bool PenetrationPass(const common::LineReader& survey, const std::u16string& output_folder);
+bool PenetrationPass(const Survey& survey, const std::u16string& output_folder);
 
 // "$K": X12.TXT, one line per depth text record that has text.
-bool DepthTextPass(const common::LineReader& survey, const std::u16string& output_folder);
+bool DepthTextPass(const Survey& survey, const std::u16string& output_folder);
 
 // "$E": X6.TXT, one 68-field line per record, with the L23.txt code of its line 4.
-bool SectionEPass(const common::LineReader& survey, const std::u16string& output_folder,
+bool SectionEPass(const Survey& survey, const std::u16string& output_folder,
                   const std::u16string& pattern_folder);
 
 }  // namespace m2v::convert

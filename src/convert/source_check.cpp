@@ -86,36 +86,35 @@ std::optional<Finding> CheckSection(const std::vector<std::u16string>& lines,
 }  // namespace
 
 std::vector<Finding> CheckSourceBytes(std::string_view bytes) {
-  return CheckSourceText(bytes, common::SplitCp932Lines(bytes));
+  return CheckSource(bytes, Survey::FromBytes(u"", bytes));
 }
 
-std::vector<Finding> CheckSourceText(std::string_view bytes, const common::TextLines& text) {
+std::vector<Finding> CheckSource(std::string_view bytes, const Survey& survey) {
   std::vector<Finding> findings;
   if (bytes.starts_with("\xEF\xBB\xBF") ||
-      (!text.bad_bytes.empty() && IsValidUtf8WithMultibyte(bytes))) {
+      (!survey.bad_bytes().empty() && IsValidUtf8WithMultibyte(bytes))) {
     findings.push_back({Severity::kError, "utf8", u"", 0,
                         u"変換元ファイルは UTF-8 で保存されています。"
                         u"Shift-JIS（CP932）で保存し直してください。"});
     return findings;
   }
-  for (const common::BadByte& bad : text.bad_bytes) {
+  for (const common::BadByte& bad : survey.bad_bytes()) {
     findings.push_back({Severity::kError, "not-cp932", u"", bad.line,
                         u"変換元ファイルの " + DecimalText(bad.line) + u" 行目（ファイルの " +
                             DecimalText(static_cast<long long>(bad.offset) + 1) +
                             u" バイト目）に Shift-JIS でない文字があります。"});
   }
   bool any_section = false;
-  for (const char16_t* marker :
-       {kHeaderMarker, kLayerMarker, kPenetrationMarker, kDepthTextMarker, kSectionEMarker}) {
-    const SectionPlace place = FindSection(text.lines, marker);
+  for (const char16_t* marker : kSectionMarkers) {
+    const SectionPlace& place = survey.Section(marker);
     any_section = any_section || place.found();
-    if (std::optional<Finding> finding = CheckSection(text.lines, marker, place)) {
+    if (std::optional<Finding> finding = CheckSection(survey.lines(), marker, place)) {
       findings.push_back(std::move(*finding));
     }
   }
   // Such a file "converts" into nothing at all; it is no survey, or not this kind of one.
   // Bytes that are not CP932 say more about a file that is no survey text at all.
-  if (!any_section && text.bad_bytes.empty()) {
+  if (!any_section && survey.bad_bytes().empty()) {
     findings.push_back({Severity::kError, "no-survey-data", u"", 0,
                         u"変換元ファイルに調査データがありません（$Z、$A、$C、$K、$E の"
                         u"どのセクションもありません）。"});

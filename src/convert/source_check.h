@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/text_file.h"
+#include "convert/source_file.h"
 
 namespace m2v::convert {
 
@@ -25,7 +25,7 @@ struct Finding {
 
 // Every error of the file, in file order.
 std::vector<Finding> CheckSourceBytes(std::string_view bytes);
-// The same for a file already decoded: `text` is common::SplitCp932Lines(bytes).
-std::vector<Finding> CheckSourceText(std::string_view bytes, const common::TextLines& text);
+// The same for the survey already made of those bytes.
+std::vector<Finding> CheckSource(std::string_view bytes, const Survey& survey);
 
 }  // namespace m2v::convert

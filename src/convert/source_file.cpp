@@ -1,6 +1,7 @@
 #include "convert/source_file.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "common/text_file.h"
 #include "text/num_value.h"
@@ -43,8 +44,28 @@ SectionRecords ReadRecords(const std::vector<std::u16string>& lines, std::size_t
   return records;
 }
 
-void FailPastEnd(const common::LineReader& survey) {
-  common::LineReader reader = survey;
+Survey::Survey(std::u16string name, common::TextLines text)
+    : reader_(std::move(name), common::TextLines{std::move(text.lines), {}}),
+      bad_bytes_(std::move(text.bad_bytes)) {
+  for (std::size_t i = 0; i < kSectionMarkers.size(); ++i) {
+    places_[i] = FindSection(lines(), kSectionMarkers[i]);
+  }
+}
+
+Survey Survey::FromBytes(std::u16string name, std::string_view bytes) {
+  return Survey(std::move(name), common::SplitCp932Lines(bytes));
+}
+
+const SectionPlace& Survey::Section(std::u16string_view marker) const {
+  const auto found = std::find(kSectionMarkers.begin(), kSectionMarkers.end(), marker);
+  if (found == kSectionMarkers.end()) {
+    throw std::invalid_argument("a survey has no such section");
+  }
+  return places_[static_cast<std::size_t>(found - kSectionMarkers.begin())];
+}
+
+void Survey::FailPastEnd() const {
+  common::LineReader reader = reader_;
   for (;;) reader.ReadLine();
 }
 

@@ -3,6 +3,7 @@
 // The source survey file (.ddf): CP932 text in sections, each opened by a marker line
 // ("$Z", "$A", "$C", "$K", "$E") whose rest holds a count.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -10,9 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace m2v::common {
-class LineReader;
-}
+#include "common/text_file.h"
 
 namespace m2v::convert {
 
@@ -21,6 +20,8 @@ inline constexpr char16_t kLayerMarker[] = u"$A";
 inline constexpr char16_t kPenetrationMarker[] = u"$C";
 inline constexpr char16_t kDepthTextMarker[] = u"$K";
 inline constexpr char16_t kSectionEMarker[] = u"$E";
+inline constexpr std::array<const char16_t*, 5> kSectionMarkers = {
+    kHeaderMarker, kLayerMarker, kPenetrationMarker, kDepthTextMarker, kSectionEMarker};
 
 // Where a section stands: at the first line that begins with its marker. A later line that
 // begins with it is read as a body line, or not at all.
@@ -69,9 +70,28 @@ struct SectionRecords {
 SectionRecords ReadRecords(const std::vector<std::u16string>& lines, std::size_t body, int count,
                            int record_lines = kRecordLines);
 
-// Fails as common::LineReader::ReadLine fails when a pass reads on past the last line of
-// `survey`: the file ends inside a section.
-[[noreturn]] void FailPastEnd(const common::LineReader& survey);
+// A survey file decoded once: its lines (shared, never copied), the bytes that are not CP932,
+// and where each of its sections stands. The header step, the passes, the source check and
+// check all read this one model, so none of them can place a section differently.
+class Survey {
+ public:
+  Survey(std::u16string name, common::TextLines text);
+  // The survey of the bytes of the file `name`.
+  static Survey FromBytes(std::u16string name, std::string_view bytes);
+
+  const std::u16string& name() const { return reader_.name(); }
+  const std::vector<std::u16string>& lines() const { return reader_.lines(); }
+  const std::vector<common::BadByte>& bad_bytes() const { return bad_bytes_; }
+  // The place of the section of `marker`, one of kSectionMarkers.
+  const SectionPlace& Section(std::u16string_view marker) const;
+  // Fails as reading on past the last line fails: the file ends inside a section.
+  [[noreturn]] void FailPastEnd() const;
+
+ private:
+  common::LineReader reader_;
+  std::vector<common::BadByte> bad_bytes_;
+  std::array<SectionPlace, kSectionMarkers.size()> places_;
+};
 
 // True for a line that ends a "$K" record: its first character is a control character.
 bool IsControlLine(std::u16string_view line);

@@ -41,8 +41,8 @@ std::u16string Quoted(std::u16string_view text) { return u"「" + std::u16string
 
 class SurveyChecker {
  public:
-  SurveyChecker(const std::vector<std::u16string>& lines, const std::u16string& pattern_folder)
-      : lines_(lines), pattern_folder_(pattern_folder) {}
+  SurveyChecker(const Survey& survey, const std::u16string& pattern_folder)
+      : survey_(survey), lines_(survey.lines()), pattern_folder_(pattern_folder) {}
 
   std::vector<Finding> Check() {
     for (const Section& section : kSections) CheckSection(section);
@@ -87,7 +87,7 @@ class SurveyChecker {
 
   void CheckSection(const Section& section) {
     const std::u16string_view marker = section.marker;
-    const SectionPlace place = FindSection(lines_, marker);
+    const SectionPlace& place = survey_.Section(marker);
     if (!place.found()) {
       Inform("section-count", u"", 0,
              std::u16string(marker) + u" セクションはありません。" + section.files +
@@ -359,6 +359,7 @@ class SurveyChecker {
     int last;
   };
 
+  const Survey& survey_;
   const std::vector<std::u16string>& lines_;
   std::u16string pattern_folder_;
   std::optional<SoilNameForecast> forecast_;
@@ -374,13 +375,13 @@ class SurveyChecker {
 }  // namespace
 
 std::vector<Finding> CheckSurvey(std::string_view bytes, const std::u16string& pattern_folder) {
-  const common::TextLines text = common::SplitCp932Lines(bytes);
-  std::vector<Finding> findings = CheckSourceText(bytes, text);
+  const Survey survey = Survey::FromBytes(u"", bytes);
+  std::vector<Finding> findings = CheckSource(bytes, survey);
   if (std::any_of(findings.begin(), findings.end(),
                   [](const Finding& f) { return f.rule == "utf8"; })) {
     return findings;  // read as CP932 its text would be noise
   }
-  std::vector<Finding> more = SurveyChecker(text.lines, pattern_folder).Check();
+  std::vector<Finding> more = SurveyChecker(survey, pattern_folder).Check();
   findings.insert(findings.end(), std::make_move_iterator(more.begin()),
                   std::make_move_iterator(more.end()));
   std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {

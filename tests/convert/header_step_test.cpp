@@ -8,6 +8,10 @@
 namespace m2v::convert {
 namespace {
 
+Survey ReadSurvey(const std::u16string& path) {
+  return Survey::FromBytes(path, common::ReadFileBytes(path));
+}
+
 TEST(YearTextTest, CountsEraYearsFromTheirStart) {
   const std::pair<std::u16string, std::u16string> cases[] = {
       {u"63", u" 1988"},    {u"3", u" 1991"},   {u"41", u" 1966"},  {u"40", u" 2028"},
@@ -57,7 +61,7 @@ TEST_F(CodeTableTest, HeaderFieldsGoToTheirTitleLines) {
   test::WriteBytes(Host("IN/s.ddf"), test::SjisLines({lines.begin(), lines.end()}));
   WriteTable("L1.TXT", {"13,TOKYO"});
   std::filesystem::create_directories(Host("OUT"));
-  ASSERT_TRUE(HeaderStep(common::LineReader::Open(At(u"IN\\s.ddf")), At(u"OUT\\"), patdat));
+  ASSERT_TRUE(HeaderStep(ReadSurvey(At(u"IN\\s.ddf")), At(u"OUT\\"), patdat));
   EXPECT_EQ(test::ReadBytes(Host("OUT/Titl01.txt")),
             test::SjisLines({"f1", "", "", "1988", "f5", "f6",  "1991", "f8", "f9",  "f2", "", "",
                              "",   "", "", "",     "",   "f31", "",     "",   "f14", "",   ""}));
@@ -75,7 +79,7 @@ TEST_F(CodeTableTest, NoHeaderMeansNoHeaderFilesAndNoSoilTable) {
   test::WriteBytes(Host("IN/s.ddf"), test::SjisLines({"$C 1", "1", "2", "", "", "", ""}));
   std::filesystem::create_directories(Host("OUT"));
   std::filesystem::create_directories(Table(""));
-  EXPECT_FALSE(HeaderStep(common::LineReader::Open(At(u"IN\\s.ddf")), At(u"OUT\\"), patdat));
+  EXPECT_FALSE(HeaderStep(ReadSurvey(At(u"IN\\s.ddf")), At(u"OUT\\"), patdat));
   EXPECT_TRUE(std::filesystem::is_empty(Host("OUT")));
   EXPECT_FALSE(std::filesystem::exists(Table("KISHITU.TXT")));
 }

@@ -12,6 +12,10 @@
 namespace m2v::convert {
 namespace {
 
+Survey ReadSurvey(const std::u16string& path) {
+  return Survey::FromBytes(path, common::ReadFileBytes(path));
+}
+
 namespace fs = std::filesystem;
 using test::SjisLines;
 
@@ -52,7 +56,7 @@ TEST_F(SectionPassesTest, DepthTextsJoinLinesAndCarryTheDepthOfTheRecordBefore) 
   };
   for (const Case& c : cases) {
     Source(c.source);
-    ASSERT_TRUE(DepthTextPass(common::LineReader::Open(source_), out_));
+    ASSERT_TRUE(DepthTextPass(ReadSurvey(source_), out_));
     EXPECT_EQ(Out("X12.TXT"), SjisLines(c.x12));
   }
 }
@@ -64,8 +68,7 @@ TEST_F(SectionPassesTest, LayerPassCollectsLayersAndRangeTerms) {
           "",     "",       "3.00",   "砂",     "",     "",   "",   "",     "4.00", "   ",  "x",
           "灰",   "",       "",       "5.00",   "砂",   "",   "～", "",     "",     "6.00", "砂",
           "",     "～",     "",       "",       "7.00", "砂", "",   "灰",   "",     ""});
-  ASSERT_TRUE(
-      LayerPass(common::LineReader::Open(source_), out_, LoadL4Table(patdat), patdat, nullptr));
+  ASSERT_TRUE(LayerPass(ReadSurvey(source_), out_, LoadL4Table(patdat), patdat, nullptr));
   EXPECT_EQ(Out("X1.TXT"),
             SjisLines({"  1,   1.00,2000,粘土・固い", "  2,   3.00,5002,砂", "  3,   5.00,5002,砂",
                        "  4,   6.00,5002,砂", "  5,   7.00,5002,砂"}));
@@ -76,7 +79,7 @@ TEST_F(SectionPassesTest, LayerPassCollectsLayersAndRangeTerms) {
 TEST_F(SectionPassesTest, SectionEWritesSixtyEightFields) {
   WriteTable("L23.txt", {"77,x,2.50,y"});
   Source({"$E 2", "a", "b", "1.00", "2.50", "c", "AB", "", "", "123456789", "9", "", ""});
-  ASSERT_TRUE(SectionEPass(common::LineReader::Open(source_), out_, patdat));
+  ASSERT_TRUE(SectionEPass(ReadSurvey(source_), out_, patdat));
   const std::string commas(62, ',');
   EXPECT_EQ(Out("X6.TXT"), SjisLines({"  1,AB,77,  ,   1.00,   2.50" + commas,
                                       "  2,,  ,  ,3456789,      9" + commas}));
@@ -84,14 +87,14 @@ TEST_F(SectionPassesTest, SectionEWritesSixtyEightFields) {
 
 TEST_F(SectionPassesTest, AbsentOrEmptySectionsCreateNoFileAndNegativeCountsAnEmptyOne) {
   Source({"$A 0", "$K", "$Z 0"});
-  EXPECT_FALSE(LayerPass(common::LineReader::Open(source_), out_, {}, patdat, nullptr));
-  EXPECT_FALSE(PenetrationPass(common::LineReader::Open(source_), out_));
-  EXPECT_FALSE(DepthTextPass(common::LineReader::Open(source_), out_));
-  EXPECT_FALSE(SectionEPass(common::LineReader::Open(source_), out_, patdat));
+  EXPECT_FALSE(LayerPass(ReadSurvey(source_), out_, {}, patdat, nullptr));
+  EXPECT_FALSE(PenetrationPass(ReadSurvey(source_), out_));
+  EXPECT_FALSE(DepthTextPass(ReadSurvey(source_), out_));
+  EXPECT_FALSE(SectionEPass(ReadSurvey(source_), out_, patdat));
   EXPECT_TRUE(fs::is_empty(Host("OUT")));
   Source({"$C -2", "$E -1"});
-  EXPECT_TRUE(PenetrationPass(common::LineReader::Open(source_), out_));
-  EXPECT_TRUE(SectionEPass(common::LineReader::Open(source_), out_, patdat));
+  EXPECT_TRUE(PenetrationPass(ReadSurvey(source_), out_));
+  EXPECT_TRUE(SectionEPass(ReadSurvey(source_), out_, patdat));
   EXPECT_EQ(Out("X5.TXT"), "");
   EXPECT_EQ(Out("X6.TXT"), "");
 }
@@ -99,14 +102,12 @@ TEST_F(SectionPassesTest, AbsentOrEmptySectionsCreateNoFileAndNegativeCountsAnEm
 // A pass uses the records the file holds whole, then fails as reading on past the file's end
 // fails, naming the line after the last; it leaves no file.
 TEST_F(SectionPassesTest, AFileThatEndsInsideASectionFailsNamingTheLineAfterItsLast) {
-  using Pass = std::function<bool(const common::LineReader&)>;
-  const Pass header = [&](const common::LineReader& s) { return HeaderStep(s, out_, patdat); };
-  const Pass layers = [&](const common::LineReader& s) {
-    return LayerPass(s, out_, {}, patdat, nullptr);
-  };
-  const Pass tests = [&](const common::LineReader& s) { return PenetrationPass(s, out_); };
-  const Pass texts = [&](const common::LineReader& s) { return DepthTextPass(s, out_); };
-  const Pass section_e = [&](const common::LineReader& s) { return SectionEPass(s, out_, patdat); };
+  using Pass = std::function<bool(const Survey&)>;
+  const Pass header = [&](const Survey& s) { return HeaderStep(s, out_, patdat); };
+  const Pass layers = [&](const Survey& s) { return LayerPass(s, out_, {}, patdat, nullptr); };
+  const Pass tests = [&](const Survey& s) { return PenetrationPass(s, out_); };
+  const Pass texts = [&](const Survey& s) { return DepthTextPass(s, out_); };
+  const Pass section_e = [&](const Survey& s) { return SectionEPass(s, out_, patdat); };
   struct Case {
     std::vector<std::string_view> source;
     const Pass& pass;
@@ -129,7 +130,7 @@ TEST_F(SectionPassesTest, AFileThatEndsInsideASectionFailsNamingTheLineAfterItsL
     SCOPED_TRACE(c.source.front());
     std::u16string failure;
     try {
-      c.pass(common::LineReader::Open(source_));
+      c.pass(ReadSurvey(source_));
     } catch (const text::Failure& f) {
       failure = f.message();
     }
@@ -140,7 +141,7 @@ TEST_F(SectionPassesTest, AFileThatEndsInsideASectionFailsNamingTheLineAfterItsL
   WriteTable("L23.txt", {"1,a,b"});  // ends inside a record
   Source({"$E 2", "a", "b", "1.00", "nowhere", "c", "AB", "x"});
   try {
-    SectionEPass(common::LineReader::Open(source_), out_, patdat);
+    SectionEPass(ReadSurvey(source_), out_, patdat);
     ADD_FAILURE() << "no failure";
   } catch (const text::Failure& f) {
     EXPECT_EQ(f.message().find(past_end), std::u16string::npos);

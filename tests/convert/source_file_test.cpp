@@ -5,6 +5,7 @@
 #include "common/text_file.h"
 #include "text/failure.h"
 #include "text/text_util.h"
+#include "text/utf.h"
 
 namespace m2v::convert {
 namespace {
@@ -63,9 +64,29 @@ TEST(ReadRecordsTest, ReadsTheRecordsTheFileHoldsWholeAndSaysWhenItEndsInsideThe
   }
 }
 
-TEST(FailPastEndTest, FailsAsReadingOnPastTheLastLineFails) {
-  const common::LineReader survey(u"D:\\S.ddf", common::TextLines{{u"$C 1", u"a", u"b"}, {}});
-  common::LineReader reader = survey;
+TEST(SurveyTest, HoldsThePlaceOfEverySectionAndItsBytesThatAreNotCp932) {
+  // "$A" twice: the first is its place; "$K" never stands at a line's start.
+  const Survey survey = Survey::FromBytes(u"D:\\S.ddf",
+                                          "$Z 0\r\n$A 1\r\n$A 2\r\n x$K\r\n$C 1,3\r\n"
+                                          "$E 0\r\n\x81\r\n");
+  EXPECT_EQ(survey.name(), u"D:\\S.ddf");
+  ASSERT_EQ(survey.lines().size(), 7u);
+  for (const char16_t* marker : kSectionMarkers) {
+    const SectionPlace expected = FindSection(survey.lines(), marker);
+    const SectionPlace& place = survey.Section(marker);
+    EXPECT_EQ(place.marker_line, expected.marker_line) << text::Utf16ToUtf8(marker);
+    EXPECT_EQ(place.text, expected.text);
+    EXPECT_EQ(place.body, expected.body);
+  }
+  EXPECT_EQ(survey.Section(kLayerMarker).marker_line, 2);
+  EXPECT_FALSE(survey.Section(kDepthTextMarker).found());
+  ASSERT_EQ(survey.bad_bytes().size(), 1u);
+  EXPECT_EQ(survey.bad_bytes()[0].line, 7);
+}
+
+TEST(SurveyTest, FailsPastTheEndAsReadingOnPastTheLastLineFails) {
+  const Survey survey(u"D:\\S.ddf", common::TextLines{{u"$C 1", u"a", u"b"}, {}});
+  common::LineReader reader(u"D:\\S.ddf", common::TextLines{{u"$C 1", u"a", u"b"}, {}});
   for (int i = 0; i < 3; ++i) reader.ReadLine();
   std::u16string expected;
   try {
@@ -76,7 +97,7 @@ TEST(FailPastEndTest, FailsAsReadingOnPastTheLastLineFails) {
   ASSERT_FALSE(expected.empty());
   std::u16string message;
   try {
-    FailPastEnd(survey);
+    survey.FailPastEnd();
   } catch (const text::Failure& failure) {
     message = failure.message();
   }

@@ -252,8 +252,8 @@ float LineCodeValue(std::string_view raw_line) {
                   [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
     return text::NumValue(std::u16string(head.begin(), head.end()));
   }
-  const std::u16string text = text::DecodeCp932(raw_line.substr(0, 8)).text;
-  return text::NumValue(std::u16string_view(text).substr(0, 4));
+  const std::u16string decoded = text::DecodeCp932(raw_line.substr(0, 8)).text;
+  return text::NumValue(std::u16string_view(decoded).substr(0, 4));
 }
 
 }  // namespace

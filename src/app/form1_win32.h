@@ -4,12 +4,6 @@
 // designed places scaled to the monitor's DPI, native message boxes, the wait cursor and
 // dropped files. Every decision is the form's; this class only shows and reports.
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <string>

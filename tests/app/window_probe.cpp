@@ -4,12 +4,6 @@
 //   window_probe box       the title, text and buttons of the message box over it, a line each
 // Prints UTF-8; exit status 1 when there is no such window.
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <cstdio>
